@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, builds everything and runs every test under Wine; fails when any test fails.
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+"$TRVX_ROOT/scripts/setup.sh"
+
+"$TRVX_ROOT/scripts/services.sh" start
+trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT
+export DISPLAY=$TRVX_DISPLAY XDG_RUNTIME_DIR=$TRVX_RUNTIME/xdg
+
+status=0
+ctest --test-dir "$TRVX_BUILD" --output-on-failure "$@" || status=1
+if [ -x "$TRVX_ROOT/scripts/fuzz.sh" ]; then
+  "$TRVX_ROOT/scripts/fuzz.sh" || status=1
+fi
+exit $status
