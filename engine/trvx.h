@@ -92,13 +92,14 @@ TRVX_API TRVXLAYER WINAPI TRVXL_GetChildLayer(TRVXCONTEXT ctx, TRVXLAYER layer, 
 TRVX_API int WINAPI TRVXL_CountLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int *layers, int *faces, int *vertices,
                                      int onlyOn);
 // Exported under its decorated name; context and layer travel as unsigned 32-bit values.
-void WINAPI TRVXL_GetLayerInformation(DWORD ctx, DWORD layer, tagTRVXLLAYERINFO *info, int subtree);
+void WINAPI TRVXL_GetLayerInformation(DWORD_PTR ctx, DWORD_PTR layer, tagTRVXLLAYERINFO *info, int subtree);
 // A walk result: TRVX_WALK_STOP, TRVX_WALK_SKIP_CHILDREN (for the layer itself) or TRVX_WALK_CONTINUE.
 TRVX_API DWORD WINAPI TRVX_CallBackLayer(TRVXCONTEXT ctx, TRVXLAYER layer, TRVXLAYERCALLBACK callback, void *data,
                                          DWORD flags);
-TRVX_API DWORD WINAPI TRVXL_EXT_Function(TRVXCONTEXT ctx, TRVXLAYER layer, int what, DWORD out, DWORD out2);
-TRVX_API DWORD WINAPI TRVXL_EXT_RecallFunction(TRVXCONTEXT ctx, TRVXLAYER layer, int what, DWORD value,
-                                               DWORD value2, int recursive);
+TRVX_API DWORD_PTR WINAPI TRVXL_EXT_Function(TRVXCONTEXT ctx, TRVXLAYER layer, int what, DWORD_PTR out,
+                                              DWORD_PTR out2);
+TRVX_API DWORD WINAPI TRVXL_EXT_RecallFunction(TRVXCONTEXT ctx, TRVXLAYER layer, int what, DWORD_PTR value,
+                                               DWORD_PTR value2, int recursive);
 
 // --- Layer geometry ----------------------------------------------------------------------------
 TRVX_API int WINAPI TRVXL_SetFace(TRVXCONTEXT ctx, TRVXLAYER layer, int count, const tagTRVXFACE *faces);
@@ -128,7 +129,7 @@ TRVX_API int WINAPI TRVX_CalcRollCamera(TRVXCONTEXT ctx, tagTRVXCAMERA *camera, 
 TRVX_API int WINAPI TRVX_SetLight(TRVXCONTEXT ctx, int index, const tagTRVXLIGHT *light);
 TRVX_API int WINAPI TRVX_SetFog(TRVXCONTEXT ctx, float start, float end, DWORD colour);
 TRVX_API int WINAPI TRVX_Rendering(TRVXCONTEXT ctx, int viewPort, TRVXLAYER layer, DWORD background);
-TRVX_API DWORD WINAPI TRVX_RenderingEx(TRVXCONTEXT ctx, int viewPort, TRVXLAYER layer, int step, DWORD background);
+TRVX_API DWORD_PTR WINAPI TRVX_RenderingEx(TRVXCONTEXT ctx, int viewPort, TRVXLAYER layer, int step, DWORD background);
 
 // --- View ports, textures and fonts --------------------------------------------------------------
 TRVX_API int64_t WINAPI TRVX_ViewPort(TRVXCONTEXT ctx, int index, const RECT *rect);
@@ -148,7 +149,7 @@ TRVX_API int WINAPI TRVX_CopyTexture(TRVXCONTEXT ctx, int to, int x, int y, int 
 TRVX_API int WINAPI TRVX_CreateFont(TRVXCONTEXT ctx, int height, int width, int weight, int italic, int charSet,
                                     int pitchAndFamily, const wchar_t *faceName);
 TRVX_API int WINAPI TRVX_DeleteFont(TRVXCONTEXT ctx, int index);
-TRVX_API DWORD WINAPI TRVX_DisplayFont(TRVXCONTEXT ctx, int viewPort, int font, const wchar_t *text, DWORD format,
+TRVX_API DWORD_PTR WINAPI TRVX_DisplayFont(TRVXCONTEXT ctx, int viewPort, int font, const wchar_t *text, DWORD format,
                                        const RECT *rect, DWORD colour);
 
 // --- Primitive models --------------------------------------------------------------------------
@@ -156,7 +157,7 @@ TRVX_API TRVXLAYER WINAPI TRVXL_CreateModel(TRVXCONTEXT ctx, TRVXLAYER parent, c
 
 // --- Layer files and file services ---------------------------------------------------------------
 TRVX_API TRVXLAYER WINAPI TRVXL_ReadLayer(TRVXCONTEXT ctx, TRVXLAYER parent, const wchar_t *fileName);
-TRVX_API DWORD WINAPI TRVXL_WriteLayer(TRVXCONTEXT ctx, TRVXLAYER layer, const wchar_t *fileName);
+TRVX_API DWORD_PTR WINAPI TRVXL_WriteLayer(TRVXCONTEXT ctx, TRVXLAYER layer, const wchar_t *fileName);
 // A memory block of size + 1 bytes (the last one 0), or null.
 TRVX_API void *WINAPI TRVX_ReadFile(TRVXCONTEXT ctx, const wchar_t *fileName, int *size, int load);
 TRVX_API int WINAPI TRVX_WriteFile(TRVXCONTEXT ctx, const wchar_t *fileName, const void *data, int size);
@@ -183,7 +184,7 @@ TRVX_API void WINAPI TRVX_CloseGage(TRVXCONTEXT ctx);
 TRVX_API tagTRVXINPUT *WINAPI TRVX_DeviceInput(TRVXCONTEXT ctx, int what);
 TRVX_API int WINAPI TRVX_DeviceInputBuffer(TRVXCONTEXT ctx);
 TRVX_API int WINAPI TRVX_SetDeviceInputBuffer(TRVXCONTEXT ctx, int code);
-TRVX_API DWORD WINAPI TRVX_GetInformation(TRVXCONTEXT ctx, int what);
+TRVX_API DWORD_PTR WINAPI TRVX_GetInformation(TRVXCONTEXT ctx, int what);
 TRVX_API int WINAPI TRVX_StartAvi(TRVXCONTEXT ctx, int viewPort, const wchar_t *fileName, int framesPerSecond,
                                   const POINT *offset);
 TRVX_API int WINAPI TRVX_FrameAvi(TRVXCONTEXT ctx, HBITMAP bitmap);

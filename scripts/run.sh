@@ -20,5 +20,5 @@ if [ ! -f "$launcher" ]; then
   exit 0
 fi
 cd "$TRVX_BUILD/bin"
-wine "$launcher"
-wineserver -w
+"$TRVX_WINE" "$launcher"
+"$TRVX_WINESERVER" -w

@@ -26,7 +26,7 @@ stop() {
     kill "$(cat "$TRVX_RUNTIME/xvfb.pid")" 2>/dev/null
     rm -f "$TRVX_RUNTIME/xvfb.pid"
   fi
-  wineserver -k 2>/dev/null
+  "$TRVX_WINESERVER" -k 2>/dev/null
   return 0
 }
 

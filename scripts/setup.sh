@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Prepares a fresh Debian 12 machine (as root): packages, a 32-bit Wine prefix, the build.
+# Prepares a fresh Debian 12 machine (as root): packages, a Wine prefix, the builds.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 
-packages=(cmake ninja-build g++ g++-mingw-w64-i686 googletest wine wine32:i386 xvfb
-          pulseaudio pulseaudio-utils libpulse0:i386 clang libclang-rt-14-dev
-          imagemagick xdotool ffmpeg)
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb
+          pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -17,15 +17,27 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+# The architecture chosen before the packages existed may be wrong; decide again.
+unset TRVX_TEST_ARCH TRVX_TEST_BUILD WINEPREFIX WINEARCH
+source "$TRVX_ROOT/scripts/env.sh"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "setup: creating the Wine prefix $WINEPREFIX"
+  echo "setup: creating the $WINEARCH Wine prefix $WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -w
+  "$TRVX_WINE" wineboot -i >/dev/null 2>&1 || true
+  "$TRVX_WINESERVER" -w 2>/dev/null || true
 fi
 
-cmake -S "$TRVX_ROOT" -B "$TRVX_BUILD" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$TRVX_ROOT/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE:-Release} >/dev/null
-cmake --build "$TRVX_BUILD"
+configure() { # build-dir toolchain [cmake args...]
+  local dir=$1 toolchain=$2; shift 2
+  cmake -S "$TRVX_ROOT" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TRVX_ROOT/cmake/$toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE:-Release} "$@" >/dev/null
+  cmake --build "$dir"
+}
+if [ "$TRVX_TEST_BUILD" = "$TRVX_BUILD" ]; then
+  configure "$TRVX_BUILD" mingw-i686 -DTRVX_TESTS=ON
+else
+  configure "$TRVX_BUILD" mingw-i686 -DTRVX_TESTS=OFF
+  echo "setup: this machine cannot run 32-bit programs; building the tests as 64-bit Windows programs too"
+  configure "$TRVX_TEST_BUILD" mingw-x86_64 -DTRVX_TESTS=ON
+fi

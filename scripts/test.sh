@@ -9,7 +9,7 @@ trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT
 export DISPLAY=$TRVX_DISPLAY XDG_RUNTIME_DIR=$TRVX_RUNTIME/xdg
 
 status=0
-ctest --test-dir "$TRVX_BUILD" --output-on-failure "$@" || status=1
+ctest --test-dir "$TRVX_TEST_BUILD" --output-on-failure "$@" || status=1
 if [ -x "$TRVX_ROOT/scripts/fuzz.sh" ]; then
   "$TRVX_ROOT/scripts/fuzz.sh" || status=1
 fi

@@ -7,9 +7,16 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// The byte layouts hold for the 32-bit build, the one that ships; a 64-bit test build widens the
+// pointers and handles, and every value that may carry an address is pointer-sized (DWORD_PTR).
+#if defined(_WIN64)
+#define TRVX_STATIC_LAYOUT(type, size) static_assert(sizeof(type) > 0, #type)
+#define TRVX_STATIC_OFFSET(type, field, off) static_assert(offsetof(type, field) >= 0, #type "." #field)
+#else
 #define TRVX_STATIC_LAYOUT(type, size) static_assert(sizeof(type) == (size), #type " must stay " #size " bytes")
 #define TRVX_STATIC_OFFSET(type, field, off) \
     static_assert(offsetof(type, field) == (off), #type "." #field " must stay at offset " #off)
+#endif
 
 // Walk results of layer callbacks (TRVX_CallBackLayer).
 #define TRVX_WALK_CONTINUE      0xEFFF1000u
@@ -85,7 +92,8 @@ enum TRVXCMD {
 struct tagTRVX;
 
 // The single export of every plug-in, bound by its decorated name.
-typedef DWORD(WINAPI *TRVXINTERFACE_PROC)(int command, tagTRVX *ctx, DWORD p1, DWORD p2, DWORD p3, DWORD p4);
+typedef DWORD_PTR(WINAPI *TRVXINTERFACE_PROC)(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3,
+                                               DWORD_PTR p4);
 #define TRVXINTERFACE_EXPORT_NAME "?TRVXINTERFACE@@YGKHPAUtagTRVX@@KKKK@Z"
 
 // x, y, z, w: a position, direction or triple of angles in degrees.
