@@ -13,3 +13,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Tests and tools built here run through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+set(CMAKE_DLLTOOL i686-w64-mingw32-dlltool)
