@@ -16,11 +16,20 @@ add_subdirectory(${GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 target_compile_options(gtest PRIVATE -w)
 target_compile_options(gtest_main PRIVATE -w)
 
-# trvx_wine_test(name SOURCES... [LIBS ...]): a GoogleTest program run in the output folder.
+# trvx_wine_test(name SOURCES ... [LIBS ...] [BESIDE target ...]): a GoogleTest program that runs in
+# a folder of its own, bin/tests/<name>/, with copies of the BESIDE targets (DLLs, plug-ins) next to
+# it. The engine loads the plug-ins it finds beside itself, so each test folder chooses its driver.
 function(trvx_wine_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;BESIDE" ${ARGN})
+  set(dir ${TRVX_OUT}/tests/${name})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest gtest_main ${T_LIBS})
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${TRVX_OUT})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+  foreach(dll ${T_BESIDE})
+    add_dependencies(${name} ${dll})
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${dir}/)
+  endforeach()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no WORKING_DIRECTORY ${dir})
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
