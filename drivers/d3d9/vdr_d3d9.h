@@ -1,0 +1,191 @@
+// Local header of the Direct3D 9 graphics driver: the driver's own record layouts inside the engine's
+// records (context words, capability report, view-port handles, layer buffer handles), the
+// process-wide driver state and the helpers shared by the driver's source files.
+#pragma once
+
+#include <d3d9.h>
+#include <d3dx9.h>
+#define DIRECTINPUT_VERSION 0x0800
+#include <dinput.h>
+
+#include "plugin/trvx_plugin.h"
+#include "plugin/trvx_transform.h"
+
+// --- Records laid over the engine's driver fields ---------------------------------------------
+
+// tagTRVX::driverPrivate, in pointer-sized slots: Direct3D, device, DirectInput, keyboard, mouse.
+// The 32-bit build holds all five; the 64-bit test build has room for the first four.
+enum { D3D9_SLOT_D3D, D3D9_SLOT_DEVICE, D3D9_SLOT_INPUT, D3D9_SLOT_KEYBOARD, D3D9_SLOT_MOUSE, D3D9_SLOT_COUNT };
+#if !defined(_WIN64)
+static_assert(sizeof(((tagTRVX *)0)->driverPrivate) / (sizeof(DWORD_PTR)) >= D3D9_SLOT_COUNT,
+              "driverPrivate holds the five driver objects");
+#endif
+
+// tagTRVXVIEWPORT::driver: only the back-buffer format is kept (byte 36 of the view-port record).
+struct D3D9VIEWPORTDATA {
+    uint32_t unused[8];
+    uint32_t backBufferFormat; // D3DFORMAT
+};
+static_assert(sizeof(D3D9VIEWPORTDATA) == sizeof(((tagTRVXVIEWPORT *)0)->driver), "view-port driver words");
+TRVX_STATIC_OFFSET(tagTRVXVIEWPORT, driver, 4);
+
+// tagTRVXLAYER::driverData: the layer's device buffers and what they were built for. The 32-bit
+// layout is word by word in this order; the 64-bit test build puts its wider pointers first.
+struct D3D9LAYERDATA {
+#if defined(_WIN64)
+    IDirect3DIndexBuffer9 *indexBuffer;
+    IDirect3DVertexBuffer9 *vertexBuffer;
+    uint32_t indexCount;  // faces in the index buffer
+    uint32_t vertexCount; // vertices in the vertex buffer
+    uint32_t builtMode;   // the layer mode the buffers were made for, 0 = never built
+    uint16_t fvf;         // vertex format
+    uint16_t stride;      // bytes per vertex
+#else
+    uint32_t indexCount;
+    IDirect3DIndexBuffer9 *indexBuffer;
+    uint32_t vertexCount;
+    IDirect3DVertexBuffer9 *vertexBuffer;
+    uint32_t builtMode;
+    uint32_t fvf;
+    uint32_t stride;
+#endif
+};
+static_assert(sizeof(D3D9LAYERDATA) <= sizeof(((tagTRVXLAYER *)0)->driverData), "layer driver words");
+TRVX_STATIC_OFFSET(D3D9LAYERDATA, indexBuffer, 4);
+TRVX_STATIC_OFFSET(D3D9LAYERDATA, vertexBuffer, 12);
+TRVX_STATIC_OFFSET(D3D9LAYERDATA, stride, 24);
+
+inline D3D9LAYERDATA *layer_data(tagTRVXLAYER *layer) { return (D3D9LAYERDATA *)layer->driverData; }
+
+// Graphics part of the system-information block, from byte 816 on (1000 bytes).
+#define D3D9_CAPS_OFFSET 816
+#define D3D9_MAX_LEVELS 15 // anisotropy and antialias lists
+#define D3D9_MAX_MODES 62
+#define D3D9_DEPTH_CANDIDATES 5
+
+struct D3D9DEPTHFORMAT {
+    int32_t depthBits;
+    int32_t stencilBits;
+    uint32_t format; // D3DFORMAT
+};
+
+struct D3D9CAPS {
+    int32_t videoMemoryMB;     // leading digits of the diagnostic provider's display memory
+    int32_t extraTextureMB;    // available texture memory minus the video memory, at view port 0
+    int32_t textureStages;     // maximum blend stages
+    int32_t maxTextureWidth;   // texels
+    int32_t maxTextureHeight;
+    int32_t lights;            // maximum active lights
+    int32_t streams;           // maximum vertex streams
+    int32_t mipmap;            // 1 when mip-maps are supported
+    int32_t anisotropy;        // requested level (the engine's setting)
+    int32_t anisotropyLevels[D3D9_MAX_LEVELS]; // 1, 2, 4, ...; 0 after the last
+    int32_t antialias;         // requested multisample count (the engine's setting)
+    int32_t antialiasLevels[D3D9_MAX_LEVELS];  // 1, then each available count; 0 after the last
+    int32_t currentMode[3];    // width, height, 0 of view port 0
+    int32_t modes[D3D9_MAX_MODES + 1][3];      // width, height, refresh; zero entry after the last
+    D3D9DEPTHFORMAT currentDepth;
+    D3D9DEPTHFORMAT depthFormats[D3D9_DEPTH_CANDIDATES];
+};
+static_assert(sizeof(D3D9CAPS) == 1000, "capability report fills the graphics part");
+static_assert(offsetof(D3D9CAPS, anisotropy) == 848 - D3D9_CAPS_OFFSET, "anisotropy setting");
+static_assert(offsetof(D3D9CAPS, antialias) == 912 - D3D9_CAPS_OFFSET, "antialias setting");
+static_assert(offsetof(D3D9CAPS, currentMode) == 976 - D3D9_CAPS_OFFSET, "current mode");
+static_assert(offsetof(D3D9CAPS, modes) == 988 - D3D9_CAPS_OFFSET, "display modes");
+static_assert(offsetof(D3D9CAPS, currentDepth) == 1744 - D3D9_CAPS_OFFSET, "current depth buffer");
+static_assert(offsetof(D3D9CAPS, depthFormats) == 1756 - D3D9_CAPS_OFFSET, "depth buffers");
+static_assert(offsetof(tagTRVXSYSINFO, card) + 4 == D3D9_CAPS_OFFSET, "report follows card");
+
+inline D3D9CAPS *caps_of(tagTRVX *ctx) { return (D3D9CAPS *)((uint8_t *)&ctx->systemInfo + D3D9_CAPS_OFFSET); }
+
+// Texture slot words that this driver uses besides the named ones.
+inline int32_t &slot_mip_levels(tagTRVXTEXTURE *slot) { return slot->driverState; }
+
+// --- Drawing modes (the table of vertex formats and strides) ----------------------------------
+#define D3D9_MODE_VERTEX_COLOUR 0x80160000u
+
+struct D3D9MODEINFO {
+    uint32_t mode;
+    DWORD fvf;
+    uint32_t stride;  // bytes per vertex
+    int indexed;      // faces go into a 16-bit index buffer
+    int textureSets;  // (u, v) pairs per vertex
+};
+// The entry for `mode`, or null for a mode outside the table.
+const D3D9MODEINFO *d3d9_mode_info(uint32_t mode);
+
+// --- Process-wide driver state -----------------------------------------------------------------
+#define D3D9_STAGES 4
+#define D3D9_LIGHTS 6
+#define D3D9_UNKNOWN 0xFFFFFFFFu // cache value that matches no real state
+
+struct D3D9STAGECACHE {
+    IDirect3DBaseTexture9 *texture;
+    uint32_t blend;      // stage blend mode word
+    uint32_t addressing; // 0 repeat, 1 mirror, 2 clamp
+    uint32_t filter;     // 0x100 ... 0x401
+};
+
+// The state that consecutive layers share; SCENE_BEGIN puts the device and this record in step.
+struct D3D9CACHE {
+    D3D9STAGECACHE stages[D3D9_STAGES];
+    uint32_t frameBlend; // frame blend code 0 to 4
+    uint32_t lighting, specular, alphaTest, cull, zWrite, fill, fog;
+    uint32_t pointSize;  // float bits
+    uint32_t lightEnabled[D3D9_LIGHTS];
+    D3DMATERIAL9 material;
+    int materialValid;
+    IDirect3DVertexBuffer9 *stream;
+    IDirect3DIndexBuffer9 *indices;
+    DWORD fvf;
+};
+
+struct D3D9DRIVER {
+    tagTRVX *owner; // the context that started the driver; one device per process
+    IDirect3D9 *d3d;
+    IDirect3DDevice9 *device;
+    IDirectInput8W *input;
+    IDirectInputDevice8W *keyboard;
+    IDirectInputDevice8W *mouse;
+    HINSTANCE module;
+    D3DFORMAT depthFormat;
+    int viewPort;      // view port of the current scene
+    float aspect;      // of the current scene's projection
+    int fogFrame;      // fog is on for this frame's 3D layers
+    D3D9CACHE cache;
+};
+extern D3D9DRIVER g_d3d9;
+
+// Writes the driver objects into the context's driverPrivate slots.
+void d3d9_publish(tagTRVX *ctx);
+// The device rectangle of view port `index` (clip applied, offset for view ports above 0).
+RECT d3d9_viewport_rect(const tagTRVX *ctx, int index);
+// Sets the device viewport to view port `index`; 0 when the index is not an open view port.
+int d3d9_set_viewport(tagTRVX *ctx, int index);
+// Opaque A8R8G8B8 from 0x00BBGGRR.
+inline D3DCOLOR d3d9_opaque(uint32_t bgr)
+{
+    return D3DCOLOR_XRGB(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
+inline DWORD d3d9_float_bits(float f)
+{
+    DWORD d;
+    memcpy(&d, &f, sizeof d);
+    return d;
+}
+
+// --- Per-concern command handlers (one file each) ------------------------------------------------
+DWORD_PTR d3d9_layer_command(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2);
+void d3d9_reset_cache(void);
+void d3d9_forget_texture(IDirect3DBaseTexture9 *texture);
+void d3d9_release_layer(tagTRVXLAYER *layer);
+
+DWORD_PTR d3d9_texture_command(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3, DWORD_PTR p4);
+DWORD_PTR d3d9_font_command(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3);
+// Releases the device objects of the font table (before the device goes) and makes them again.
+void d3d9_fonts_release(tagTRVX *ctx);
+void d3d9_fonts_restore(tagTRVX *ctx);
+
+int d3d9_input_start(tagTRVX *ctx, int windowed);
+void d3d9_input_end(void);
+DWORD_PTR d3d9_input_read(tagTRVX *ctx, DWORD_PTR what, tagTRVXINPUT *state);
