@@ -1,0 +1,482 @@
+// Drawing tests of the Direct3D 9 driver on a context filled by hand: the commands go straight to the
+// driver's entry point and the pixels are read back from the back buffer.
+#include "d3d9_test_support.h"
+#include "vdr_d3d9.h"
+
+#include <math.h>
+
+using namespace d3d9test;
+
+namespace {
+
+const int W = 320, H = 240;
+
+class Driver : public ::testing::Test {
+protected:
+    Bench b;
+    void SetUp() override { ASSERT_TRUE(b.start(W, H)) << "driver start or view port 0 failed"; }
+    uint32_t at(const std::vector<uint32_t> &p, int x, int y) { return p[(size_t)y * W + x]; }
+    // One 3D frame: scene begin with `background`, 3D set-up, the layers, scene end.
+    std::vector<uint32_t> frame_3d(uint32_t background, std::initializer_list<Layer *> layers)
+    {
+        b.cmd(TRVXCMD_SCENE_BEGIN, 0, background);
+        b.cmd(TRVXCMD_SET_3D, 0);
+        for (Layer *l : layers)
+            EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)l->get()));
+        b.cmd(TRVXCMD_SCENE_END, 0);
+        return b.read_back();
+    }
+    std::vector<uint32_t> frame_2d(uint32_t background, std::initializer_list<Layer *> layers)
+    {
+        b.cmd(TRVXCMD_SCENE_BEGIN, 0, background);
+        b.cmd(TRVXCMD_SET_2D, 0);
+        for (Layer *l : layers)
+            EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)l->get()));
+        b.cmd(TRVXCMD_SCENE_END, 0);
+        return b.read_back();
+    }
+    void build(Layer &l)
+    {
+        l.prepare(b);
+        ASSERT_EQ(1u, b.cmd(TRVXCMD_LAYER_BUILD, (DWORD_PTR)l.get()));
+    }
+    void light_from_viewer()
+    {
+        b.ctx->lights[1].kind = TRVX_LIGHT_DIRECTIONAL;
+        b.ctx->lights[1].direction = {0, 0, 1, 0};
+        b.ctx->lights[1].diffuse = bgr(255, 255, 255);
+    }
+    // A screen quad with one texture stage.
+    void textured_quad(Layer &q, int slot, uint32_t blend, float x0, float y0, float x1, float y1)
+    {
+        make_quad(q, x0, y0, x1, y1);
+        q.record.mode = TRVX_MODE_TEXTURED + 1;
+        q.record.stages[0].texture = slot;
+        q.record.stages[0].blend = blend;
+        q.record.stages[0].filter = 0x100;
+        build(q);
+    }
+};
+
+TEST_F(Driver, StartReportsCapabilitiesAndPublishesObjects)
+{
+    EXPECT_EQ(136u, b.cmd(TRVXCMD_QUERY_SIZE, 10));
+    EXPECT_EQ(68u, b.cmd(TRVXCMD_QUERY_SIZE, 11));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_QUERY_SIZE, 12));
+    EXPECT_EQ(0u, b.cmd(3));
+    ASSERT_TRUE(b.device() != NULL);
+    const D3D9CAPS *caps = caps_of(b.ctx);
+    EXPECT_GT(caps->textureStages, 0);
+    EXPECT_GT(caps->maxTextureWidth, 0);
+    EXPECT_EQ(1, caps->antialiasLevels[0]);
+    EXPECT_EQ(1, caps->anisotropyLevels[0]);
+    for (int i = 1; i < D3D9_MAX_LEVELS && caps->anisotropyLevels[i]; ++i)
+        EXPECT_EQ(caps->anisotropyLevels[i - 1] * 2, caps->anisotropyLevels[i]);
+    int modes = 0;
+    while (modes < D3D9_MAX_MODES && caps->modes[modes][0])
+        ++modes;
+    EXPECT_GT(modes, 0);
+    EXPECT_EQ(0, caps->modes[modes][0]) << "zero entry after the last mode";
+    for (int i = 1; i < modes; ++i) {
+        const int32_t *a = caps->modes[i - 1], *c = caps->modes[i];
+        EXPECT_TRUE(a[0] < c[0] || (a[0] == c[0] && (a[1] < c[1] || (a[1] == c[1] && a[2] <= c[2]))))
+            << "modes sorted by width, height, rate at " << i;
+    }
+    EXPECT_NE(0u, caps->depthFormats[0].format);
+    EXPECT_EQ(caps->depthFormats[0].format, caps->currentDepth.format);
+    EXPECT_EQ(W, caps->currentMode[0]);
+    EXPECT_EQ(H, caps->currentMode[1]);
+    const tagTRVXVIEWPORT &vp = b.ctx->viewPorts[0];
+    EXPECT_EQ(1, vp.open);
+    EXPECT_EQ(W, vp.clipWidth);
+    EXPECT_NE(0u, ((const D3D9VIEWPORTDATA *)vp.driver)->backBufferFormat);
+    // One device per process: a second context cannot start the driver while this one runs.
+    tagTRVX *other = (tagTRVX *)calloc(1, sizeof(tagTRVX));
+    other->window = b.window;
+    EXPECT_EQ(0u, b.call(TRVXCMD_DRIVER_START, other, 1, 0, 0, 0));
+    free(other);
+}
+
+TEST_F(Driver, ClearsAndSceneBeginWithOrWithoutColour)
+{
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLEAR, 0, bgr(255, 0, 0)));
+    EXPECT_COLOUR_NEAR(b.read_back()[0], 0xFF0000u, 1);
+    auto p = frame_3d(bgr(10, 200, 30), {});
+    EXPECT_COLOUR_NEAR(at(p, W / 2, H / 2), 0x0AC81Eu, 1);
+    // -1 keeps the picture and only clears the depth buffer.
+    p = frame_3d(0xFFFFFFFFu, {});
+    EXPECT_COLOUR_NEAR(at(p, 5, 5), 0x0AC81Eu, 1);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_ZBUFFER_CLEAR, 0));
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0));
+    // Closed or missing view ports are refused.
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_VIEWPORT_CLEAR, 2, 0));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 9, 0, 0));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_SCENE_BEGIN, 7, 0));
+}
+
+TEST_F(Driver, LitBoxStandsOutOfAnUnlitBackground)
+{
+    Layer box;
+    make_box(box, 4);
+    box.record.diffuse = bgr(255, 0, 0);
+    box.record.ambient = 0;
+    build(box);
+    light_from_viewer();
+    b.ctx->lights[0].diffuse = 0;
+    auto lit = frame_3d(bgr(0, 0, 64), {&box});
+    EXPECT_COLOUR_NEAR(at(lit, 2, 2), 0x000040u, 1);
+    EXPECT_COLOUR_NEAR(at(lit, W / 2, H / 2), 0xFF0000u, 8);
+    // With the light off only the (black) ambient part is left.
+    b.ctx->lights[1].kind = TRVX_LIGHT_OFF;
+    auto dark = frame_3d(bgr(0, 0, 64), {&box});
+    EXPECT_COLOUR_NEAR(at(dark, W / 2, H / 2), 0x000000u, 8);
+    // The ambient light of record 0 lights the material's ambient colour.
+    b.ctx->lights[0].diffuse = bgr(0, 128, 0);
+    box.record.ambient = 0xFFFFFF;
+    box.prepare(b);
+    auto ambient = frame_3d(bgr(0, 0, 64), {&box});
+    EXPECT_COLOUR_NEAR(at(ambient, W / 2, H / 2), 0x008000u, 8);
+}
+
+TEST_F(Driver, FrameBlendCodesAgainstAKnownBackground)
+{
+    const std::wstring file = temp_path(L"d3d9_blend.bmp");
+    write_bitmap(file, 4, 4, std::vector<uint32_t>(16, 0x402010));
+    ASSERT_EQ(1u, b.load_texture(1, file, 0));
+    const uint32_t grey = bgr(128, 128, 128);
+    struct Case { uint32_t blend; uint32_t expected; const char *name; };
+    const Case cases[] = {
+        {0x0302, 0xA09088u, "ADD: source + background x (1 - source)"},
+        {0x0308, 0x406070u, "SUTRACT: background - source"},
+        {0x0304, 0xC0A090u, "FLASH: background + source"},
+        {0x0101, 0x402010u, "NORMAL: source over background"},
+    };
+    for (const Case &c : cases) {
+        Layer q;
+        textured_quad(q, 1, c.blend, -50, -50, 50, 50);
+        auto p = frame_2d(grey, {&q});
+        EXPECT_COLOUR_NEAR(at(p, W / 2, H / 2), c.expected, 3) << c.name;
+        EXPECT_COLOUR_NEAR(at(p, 5, 5), 0x808080u, 1) << c.name;
+    }
+}
+
+TEST_F(Driver, ColourKeyAndAlphaMaskMakeBitmapsTransparent)
+{
+    // Left half black, right half red.
+    std::vector<uint32_t> keyed(16);
+    for (int i = 0; i < 16; ++i)
+        keyed[i] = (i % 4) < 2 ? 0x000000 : 0xFF0000;
+    const std::wstring keyFile = temp_path(L"d3d9_key.bmp");
+    write_bitmap(keyFile, 4, 4, keyed);
+    ASSERT_EQ(1u, b.load_texture(1, keyFile, 1));
+    EXPECT_EQ(1, b.textures[1].hasAlpha);
+    EXPECT_EQ(0x23202122u, b.textures[1].driverFormat);
+
+    // Green picture with a mask whose red byte is 0 on the left and 255 on the right ("_alpha" file).
+    const std::wstring maskFile = temp_path(L"d3d9_masked_alpha.bmp"), colourFile = temp_path(L"d3d9_masked.bmp");
+    std::vector<uint32_t> mask(16);
+    for (int i = 0; i < 16; ++i)
+        mask[i] = (i % 4) < 2 ? 0x000000 : 0xFF0000;
+    write_bitmap(colourFile, 4, 4, std::vector<uint32_t>(16, 0x00FF00));
+    write_bitmap(maskFile, 4, 4, mask);
+    ASSERT_EQ(1u, b.load_texture(2, colourFile, 0));
+    EXPECT_EQ(1, b.textures[2].hasAlpha);
+
+    Layer key, masked;
+    textured_quad(key, 1, 0x0101, -100, 10, 100, 110);
+    textured_quad(masked, 2, 0x0101, -100, -110, 100, -10);
+    auto p = frame_2d(bgr(0, 0, 255), {&key, &masked});
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 50, H / 2 - 60), 0x0000FFu, 2) << "black is transparent";
+    EXPECT_COLOUR_NEAR(at(p, W / 2 + 50, H / 2 - 60), 0xFF0000u, 2) << "colour stays";
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 50, H / 2 + 60), 0x0000FFu, 2) << "mask 0 is transparent";
+    EXPECT_COLOUR_NEAR(at(p, W / 2 + 50, H / 2 + 60), 0x00FF00u, 2) << "mask 255 is opaque";
+
+    // Without its mask file the bitmap comes through the image library, without alpha.
+    DeleteFileW(maskFile.c_str());
+    ASSERT_EQ(1u, b.load_texture(3, colourFile, 0));
+    EXPECT_EQ(0, b.textures[3].hasAlpha);
+    EXPECT_EQ(4, b.textures[3].width);
+}
+
+TEST_F(Driver, BadTextureFilesFailWithTheLibraryMessage)
+{
+    MessageBoxCatcher boxes;
+    const std::wstring missing = temp_path(L"d3d9_no_such_file.png");
+    EXPECT_EQ(0u, b.load_texture(1, missing, 0));
+    EXPECT_TRUE(b.textures[1].object == NULL);
+    ASSERT_EQ(1u, boxes.captions.size());
+    EXPECT_EQ(L"D3D9X Texture", boxes.captions[0]);
+    EXPECT_NE(std::wstring::npos, boxes.texts[0].find(L"\n" + missing));
+
+    // A bitmap cut short: the bitmap path refuses it and the library cannot read it either.
+    const std::wstring cut = temp_path(L"d3d9_cut.bmp");
+    write_bitmap(cut, 8, 8, std::vector<uint32_t>(64, 0x123456));
+    HANDLE f = CreateFileW(cut.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    SetFilePointer(f, 60, NULL, FILE_BEGIN);
+    SetEndOfFile(f);
+    CloseHandle(f);
+    EXPECT_EQ(0u, b.load_texture(2, cut, 1));
+    EXPECT_EQ(2u, boxes.captions.size());
+
+    // Rows that need padding are left to the library: it loads, without the colour key.
+    const std::wstring padded = temp_path(L"d3d9_padded.bmp");
+    write_bitmap(padded, 3, 2, std::vector<uint32_t>(6, 0));
+    EXPECT_EQ(1u, b.load_texture(3, padded, 1));
+    EXPECT_EQ(0, b.textures[3].hasAlpha);
+    EXPECT_EQ(2u, boxes.captions.size());
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_TEXTURE_RELEASE, 0)) << "slot 0 is never released";
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_TEXTURE_RELEASE, 3));
+    EXPECT_TRUE(b.textures[3].object == NULL);
+}
+
+TEST_F(Driver, CreatedTexturesTakeCopies)
+{
+    const std::wstring file = temp_path(L"d3d9_copy.bmp");
+    write_bitmap(file, 4, 4, std::vector<uint32_t>(16, 0x00FF00));
+    ASSERT_EQ(1u, b.load_texture(1, file, 0));
+    b.textures[2].width = 8;
+    b.textures[2].height = 8;
+    b.textures[2].options = 0;
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_TEXTURE_CREATE, 2));
+    EXPECT_EQ(0x13202122u, b.textures[2].driverFormat);
+    RECT whole = {0, 0, 4, 4};
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_TEXTURE_COPY, 2, (4u << 16) | 4u, 1, (DWORD_PTR)&whole));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_TEXTURE_COPY, 2, 0, 9, 0)) << "empty source slot";
+    Layer q;
+    textured_quad(q, 2, 0x0101, -80, -80, 80, 80);
+    auto p = frame_2d(bgr(0, 0, 0), {&q});
+    EXPECT_COLOUR_NEAR(at(p, W / 2 + 40, H / 2 + 40), 0x00FF00u, 2) << "copied corner (lower right)";
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 40, H / 2 - 40), 0x000000u, 2) << "untouched corner";
+}
+
+TEST_F(Driver, FogColoursTheFarLayerOnly)
+{
+    Layer nearBox, farBox;
+    make_box(nearBox, 2);
+    make_box(farBox, 2);
+    nearBox.record.translate = {-3, 0, 0, 0};
+    farBox.record.translate = {30, 0, 90, 0};
+    nearBox.record.diffuse = farBox.record.diffuse = bgr(255, 0, 0);
+    build(nearBox);
+    build(farBox);
+    light_from_viewer();
+    b.ctx->fogStart = 20;
+    b.ctx->fogEnd = 60;
+    b.ctx->fogColour = bgr(0, 255, 0);
+    auto p = frame_3d(bgr(0, 0, 0), {&nearBox, &farBox});
+    // Projected centres: near at x = -3 / 10 of the half-width... found by scanning for red.
+    int nearX = W / 2 - (int)(3.0f / 10.0f / 0.35f * (H / 2)), farX = W / 2 + (int)(30.0f / 100.0f / 0.35f * (H / 2));
+    EXPECT_COLOUR_NEAR(at(p, nearX, H / 2), 0xFF0000u, 10) << "near box is not fogged";
+    EXPECT_COLOUR_NEAR(at(p, farX, H / 2), 0x00FF00u, 10) << "far box takes the fog colour";
+    // NoFog keeps the far box red; with fog off for the frame the flag changes nothing.
+    farBox.record.attributes |= TRVX_ATTR_NO_FOG;
+    p = frame_3d(bgr(0, 0, 0), {&nearBox, &farBox});
+    EXPECT_COLOUR_NEAR(at(p, farX, H / 2), 0xFF0000u, 10);
+    b.ctx->fogStart = b.ctx->fogEnd = 0;
+    p = frame_3d(bgr(0, 0, 0), {&farBox});
+    EXPECT_COLOUR_NEAR(at(p, farX, H / 2), 0xFF0000u, 10);
+}
+
+TEST_F(Driver, WireFrameDrawsOnlyTheEdges)
+{
+    Layer q;
+    make_quad(q, -60, -60, 60, 60);
+    q.record.attributes |= TRVX_ATTR_WIREFRAME;
+    q.record.emissive = bgr(255, 255, 255);
+    build(q);
+    auto p = frame_2d(bgr(0, 0, 0), {&q});
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 30, H / 2 - 20), 0x000000u, 1) << "inside stays empty";
+    int edge = 0;
+    for (int y = H / 2 - 64; y <= H / 2 - 56; ++y)
+        edge |= colour_distance(at(p, W / 2 + 10, y), 0xFFFFFF) < 40;
+    EXPECT_TRUE(edge) << "top edge drawn";
+    q.record.attributes &= ~TRVX_ATTR_WIREFRAME;
+    p = frame_2d(bgr(0, 0, 0), {&q});
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 30, H / 2 - 20), 0xFFFFFFu, 2) << "solid fill";
+}
+
+TEST_F(Driver, ScreenLayerIntegerCoordinatesLandOnPixelCentres)
+{
+    // Four texels across four pixels with linear filtering: every pixel centre samples a texel
+    // centre exactly, so no pixel mixes two texels.
+    std::vector<uint32_t> stripes(16);
+    for (int i = 0; i < 16; ++i)
+        stripes[i] = (i % 2) ? 0xFFFFFF : 0x000000;
+    const std::wstring file = temp_path(L"d3d9_stripes.bmp");
+    write_bitmap(file, 4, 4, stripes);
+    ASSERT_EQ(1u, b.load_texture(1, file, 0));
+    Layer q;
+    textured_quad(q, 1, 0x0101, -2, -2, 2, 2);
+    q.record.stages[0].filter = 0x200;
+    q.record.stages[0].addressing = 2;
+    build(q);
+    auto p = frame_2d(bgr(255, 0, 0), {&q});
+    for (int x = 0; x < 4; ++x)
+        for (int y = 0; y < 4; ++y)
+            EXPECT_COLOUR_NEAR(at(p, W / 2 - 2 + x, H / 2 - 2 + y), (x % 2) ? 0xFFFFFFu : 0x000000u, 8)
+                << "pixel " << x << "," << y;
+    EXPECT_COLOUR_NEAR(at(p, W / 2 - 3, H / 2), 0xFF0000u, 1) << "nothing left of the quad";
+    EXPECT_COLOUR_NEAR(at(p, W / 2 + 2, H / 2), 0xFF0000u, 1) << "nothing right of the quad";
+    EXPECT_COLOUR_NEAR(at(p, W / 2, H / 2 - 3), 0xFF0000u, 1) << "nothing above";
+    EXPECT_COLOUR_NEAR(at(p, W / 2, H / 2 + 2), 0xFF0000u, 1) << "nothing below";
+}
+
+TEST_F(Driver, TextChangesThePixelsOfItsRectangleOnly)
+{
+    tagTRVXFONT &font = b.fonts[0];
+    font.height = 32;
+    font.weight = 700;
+    lstrcpyW(font.faceName, L"Tahoma");
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_FONT_CREATE, (DWORD_PTR)&font));
+    ASSERT_TRUE(font.object != NULL);
+    font.rect = {-100, 100, 0, 50}; // upper left part of the view port, y up
+    font.colour = bgr(255, 255, 0);
+    font.format = DT_LEFT | DT_TOP;
+    b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0);
+    b.cmd(TRVXCMD_SET_2D, 0);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_FONT_DRAW, 0, (DWORD_PTR)&font, (DWORD_PTR)L"Hi"));
+    b.cmd(TRVXCMD_SCENE_END, 0);
+    auto p = b.read_back();
+    int inside = 0, outside = 0;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            bool in = x >= W / 2 - 100 && x < W / 2 && y >= H / 2 - 100 && y < H / 2 - 50;
+            if (at(p, x, y) != 0)
+                (in ? inside : outside)++;
+        }
+    EXPECT_GT(inside, 100);
+    EXPECT_EQ(0, outside);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_FONT_DELETE, (DWORD_PTR)&font));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_FONT_DELETE, (DWORD_PTR)&font));
+}
+
+TEST_F(Driver, SecondViewPortClearsAndDrawsInItsOwnRectangle)
+{
+    RECT r = {200, 20, 300, 100};
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 1, (DWORD_PTR)&r, 1));
+    EXPECT_EQ(100, b.ctx->viewPorts[1].clipWidth);
+    b.cmd(TRVXCMD_VIEWPORT_CLEAR, 0, bgr(0, 0, 255));
+    Layer q;
+    make_quad(q, -10, -10, 10, 10);
+    q.record.emissive = bgr(255, 255, 255);
+    build(q);
+    b.cmd(TRVXCMD_SCENE_BEGIN, 1, bgr(255, 0, 0));
+    b.cmd(TRVXCMD_SET_2D, 1);
+    b.cmd(TRVXCMD_LAYER_DRAW, 1, (DWORD_PTR)q.get());
+    b.cmd(TRVXCMD_SCENE_END, 1);
+    auto p = b.read_back();
+    EXPECT_COLOUR_NEAR(at(p, 205, 25), 0xFF0000u, 1) << "view port 1 cleared";
+    EXPECT_COLOUR_NEAR(at(p, 250, 60), 0xFFFFFFu, 2) << "quad at view port 1's centre";
+    EXPECT_COLOUR_NEAR(at(p, 100, 60), 0x0000FFu, 1) << "view port 0 untouched";
+    EXPECT_COLOUR_NEAR(at(p, 250, 110), 0x0000FFu, 1) << "below view port 1 untouched";
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 1, 0, 0));
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLOSE, 1));
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_SCENE_BEGIN, 1, 0));
+}
+
+TEST_F(Driver, BuffersFollowModeAndCounts)
+{
+    Layer l;
+    make_box(l, 2);
+    l.record.mode = TRVX_MODE_TEXTURED + 2;
+    build(l);
+    D3D9LAYERDATA *d = layer_data(l.get());
+    EXPECT_EQ(40u, (unsigned)d->stride);
+    EXPECT_EQ(12u, d->indexCount);
+    l.record.mode = TRVX_MODE_SOLID;
+    build(l);
+    EXPECT_EQ(24u, (unsigned)d->stride);
+    EXPECT_EQ(TRVX_MODE_SOLID, d->builtMode);
+    EXPECT_TRUE(d->indexBuffer != NULL);
+    // A mode outside the table builds nothing and draws nothing, successfully.
+    l.record.mode = 0x80990000u;
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_BUILD, (DWORD_PTR)l.get()));
+    EXPECT_TRUE(d->vertexBuffer == NULL && d->indexBuffer == NULL);
+    b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)l.get()));
+    Layer never;
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)never.get())) << "never built: nothing to draw";
+    b.cmd(TRVXCMD_SCENE_END, 0);
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)l.get()));
+    l.record.mode = TRVX_MODE_SOLID;
+    build(l);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)l.get()));
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)l.get()));
+    EXPECT_EQ(0u, d->vertexCount);
+    EXPECT_EQ(0u, (unsigned)d->stride);
+}
+
+TEST_F(Driver, LineModeDrawsPointsOrALineStrip)
+{
+    Layer line;
+    std::vector<tagTRVXVERTEX> v(2);
+    v[0].position = {-40, 0, 0, 1};
+    v[1].position = {40, 0, 0, 1};
+    line.set_geometry(v, {});
+    line.record.mode = TRVX_MODE_LINES;
+    line.record.emissive = bgr(255, 255, 255);
+    line.record.attributes = TRVX_ATTR_OVERLAY;
+    build(line);
+    line.record.pointSize = -1;
+    auto strip = frame_2d(0, {&line});
+    int lit = 0;
+    for (int x = W / 2 - 30; x < W / 2 + 30; ++x)
+        lit += at(strip, x, H / 2) != 0 || at(strip, x, H / 2 - 1) != 0;
+    EXPECT_GE(lit, 55) << "line strip between the two points";
+    line.record.pointSize = 3;
+    auto points = frame_2d(0, {&line});
+    EXPECT_EQ(0u, at(points, W / 2, H / 2)) << "points only at the ends";
+    int ends = 0;
+    for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx)
+            ends += at(points, W / 2 - 40 + dx, H / 2 + dy) != 0;
+    EXPECT_GT(ends, 0);
+}
+
+TEST_F(Driver, ConsecutiveLayersWithTheSameSettingsCostNoStateCalls)
+{
+    Layer a, c;
+    make_box(a, 1);
+    make_box(c, 1);
+    a.record.translate = {-2, 0, 0, 0};
+    c.record.translate = {2, 0, 0, 0};
+    build(a);
+    build(c);
+    light_from_viewer();
+    b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0);
+    b.cmd(TRVXCMD_SET_3D, 0);
+    b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)a.get());
+    {
+        StateCallCounter counter(b.device());
+        // Same buffers' format, same material and stages: only the world matrix and the stream change.
+        b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)c.get());
+        EXPECT_LE(counter.count(), 3) << "world transform, stream source and indices at most";
+        counter.reset();
+        c.record.attributes |= TRVX_ATTR_WIREFRAME;
+        b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)c.get());
+        EXPECT_EQ(2, counter.count()) << "world transform and fill mode";
+    }
+    b.cmd(TRVXCMD_SCENE_END, 0);
+}
+
+TEST_F(Driver, MaterialComesFromTheLayerColours)
+{
+    Layer l;
+    l.record.diffuse = bgr(255, 0, 51);
+    l.record.transparency = 51;
+    l.record.specular = 0;
+    l.record.emissive = bgr(0, 255, 0);
+    l.record.dullness = 200;
+    l.record.ambient = 0;
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_MATERIAL, (DWORD_PTR)l.get(), (DWORD_PTR)l.material));
+    const D3DMATERIAL9 *m = (const D3DMATERIAL9 *)l.material;
+    EXPECT_FLOAT_EQ(1.0f, m->Diffuse.r);
+    EXPECT_FLOAT_EQ(0.2f, m->Diffuse.b);
+    EXPECT_FLOAT_EQ(0.8f, m->Diffuse.a);
+    EXPECT_FLOAT_EQ(0.0f, m->Ambient.r);
+    EXPECT_FLOAT_EQ(1.0f, m->Emissive.g);
+    EXPECT_FLOAT_EQ(55.0f, m->Power);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_LAYER_MATERIAL, (DWORD_PTR)l.get(), 0)) << "no block: nothing to fill";
+}
+
+} // namespace
