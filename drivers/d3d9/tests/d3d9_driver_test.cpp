@@ -11,10 +11,27 @@ namespace {
 
 const int W = 320, H = 240;
 
+// One driver start for the whole suite (a start costs about a second under Wine); every test begins
+// from the state right after it.
 class Driver : public ::testing::Test {
 protected:
-    Bench b;
-    void SetUp() override { ASSERT_TRUE(b.start(W, H)) << "driver start or view port 0 failed"; }
+    static Bench *shared;
+    Bench &b = *shared;
+    static void SetUpTestSuite()
+    {
+        shared = new Bench;
+        ASSERT_TRUE(shared->start(W, H)) << "driver start or view port 0 failed";
+    }
+    static void TearDownTestSuite()
+    {
+        delete shared;
+        shared = 0;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(b.ctx && b.device());
+        b.reset();
+    }
     uint32_t at(const std::vector<uint32_t> &p, int x, int y) { return p[(size_t)y * W + x]; }
     // One 3D frame: scene begin with `background`, 3D set-up, the layers, scene end.
     std::vector<uint32_t> frame_3d(uint32_t background, std::initializer_list<Layer *> layers)
@@ -57,6 +74,8 @@ protected:
         build(q);
     }
 };
+
+Bench *Driver::shared;
 
 TEST_F(Driver, StartReportsCapabilitiesAndPublishesObjects)
 {

@@ -76,26 +76,42 @@ bool Bench::start(int w, int h)
     ctx->fonts = fonts.data();
     memcpy(ctx->rotationOrders, kRotationOrders, sizeof kRotationOrders);
     memcpy(ctx->transformOrders, kTransformOrders, sizeof kTransformOrders);
-    ctx->camera.eye = {0, 0, -10, 0};
-    ctx->camera.up = {0, 1, 0, 0};
+    reset();
     if (!cmd(TRVXCMD_DRIVER_START, 1))
         return false;
     RECT r = {0, 0, w, h};
     return cmd(TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)&r, 1) != 0;
 }
 
+void Bench::reset()
+{
+    for (tagTRVXFONT &f : fonts) {
+        if (f.object)
+            cmd(TRVXCMD_FONT_DELETE, (DWORD_PTR)&f);
+        f = tagTRVXFONT{};
+    }
+    for (int i = 1; i < (int)textures.size(); ++i) {
+        if (textures[i].object)
+            cmd(TRVXCMD_TEXTURE_RELEASE, (DWORD_PTR)i);
+        textures[i] = tagTRVXTEXTURE{};
+    }
+    for (int i = 1; i < (int)viewPorts.size(); ++i)
+        if (viewPorts[i].open)
+            cmd(TRVXCMD_VIEWPORT_CLOSE, (DWORD_PTR)i);
+    memset(ctx->lights, 0, sizeof ctx->lights);
+    ctx->fogStart = ctx->fogEnd = 0;
+    ctx->fogColour = 0;
+    memset(&ctx->camera, 0, sizeof ctx->camera);
+    ctx->camera.eye = {0, 0, -10, 0};
+    ctx->camera.up = {0, 1, 0, 0};
+}
+
 void Bench::stop()
 {
     if (!ctx)
         return;
-    for (int i = 0; i < (int)fonts.size(); ++i)
-        if (fonts[i].object)
-            cmd(TRVXCMD_FONT_DELETE, (DWORD_PTR)&fonts[i]);
-    for (int i = 1; i < (int)textures.size(); ++i)
-        if (textures[i].object)
-            cmd(TRVXCMD_TEXTURE_RELEASE, (DWORD_PTR)i);
-    for (int i = (int)viewPorts.size() - 1; i >= 0; --i)
-        cmd(TRVXCMD_VIEWPORT_CLOSE, (DWORD_PTR)i);
+    reset();
+    cmd(TRVXCMD_VIEWPORT_CLOSE, 0);
     cmd(TRVXCMD_DRIVER_END);
     free(ctx);
     ctx = 0;

@@ -39,6 +39,9 @@ struct Bench {
     // Starts the driver and opens view port 0; false when either failed.
     bool start(int width, int height);
     void stop();
+    // Back to the state after start: textures and fonts released, view ports above 0 closed,
+    // lights, fog and camera cleared.
+    void reset();
     ~Bench() { stop(); }
     DWORD_PTR cmd(int command, DWORD_PTR p1 = 0, DWORD_PTR p2 = 0, DWORD_PTR p3 = 0, DWORD_PTR p4 = 0)
     {
