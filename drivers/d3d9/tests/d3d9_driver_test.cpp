@@ -499,3 +499,99 @@ TEST_F(Driver, MaterialComesFromTheLayerColours)
 }
 
 } // namespace
+
+namespace {
+
+// Keyboard and mouse events sent to the system input queue reach the input state block.
+class Input : public Driver {
+protected:
+    tagTRVXINPUT state = {};
+    void send(std::initializer_list<INPUT> events)
+    {
+        std::vector<INPUT> v(events);
+        SendInput((UINT)v.size(), v.data(), sizeof(INPUT));
+        pump_messages(100);
+    }
+    static INPUT key(WORD scan, bool up)
+    {
+        INPUT i = {};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wScan = scan;
+        i.ki.dwFlags = KEYEVENTF_SCANCODE | (up ? KEYEVENTF_KEYUP : 0);
+        return i;
+    }
+    static INPUT mouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0)
+    {
+        INPUT i = {};
+        i.type = INPUT_MOUSE;
+        i.mi.dx = dx;
+        i.mi.dy = dy;
+        i.mi.mouseData = data;
+        i.mi.dwFlags = flags;
+        return i;
+    }
+    void read(int what) { b.cmd(TRVXCMD_INPUT_READ, (DWORD_PTR)what, (DWORD_PTR)&state); }
+};
+
+TEST_F(Input, KeysArriveInTheKeyboardBytes)
+{
+    SetForegroundWindow(b.window);
+    read(1); // acquires the keyboard
+    const WORD scanA = 0x1E; // DirectInput code of "A"
+    send({key(scanA, false)});
+    read(1);
+    EXPECT_EQ(0x80, state.keys[scanA] & 0x80) << "A is down";
+    send({key(scanA, true)});
+    read(1);
+    EXPECT_EQ(0, state.keys[scanA] & 0x80) << "A is up";
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_INPUT_READ, 1, 0)) << "no block, nothing read";
+}
+
+TEST_F(Input, WindowedCursorIsRelativeToTheViewPortCentre)
+{
+    SetForegroundWindow(b.window);
+    read(2); // acquires the mouse
+    POINT centre = {W / 2, H / 2};
+    ClientToScreen(b.window, &centre);
+    SetCursorPos(centre.x + 30, centre.y + 20);
+    pump_messages(50);
+    read(2);
+    EXPECT_EQ(30, state.axes[0]);
+    EXPECT_EQ(-20, state.axes[1]) << "y grows upwards";
+    send({mouse(MOUSEEVENTF_LEFTDOWN)});
+    read(2);
+    EXPECT_EQ(0x80, state.buttons[1]);
+    send({mouse(MOUSEEVENTF_LEFTUP), mouse(MOUSEEVENTF_RIGHTDOWN)});
+    read(2);
+    EXPECT_EQ(0, state.buttons[1]);
+    EXPECT_EQ(0x80, state.buttons[2]);
+    send({mouse(MOUSEEVENTF_RIGHTUP)});
+    // One wheel event counts one step, however far it turns.
+    int wheel = state.axes[2];
+    send({mouse(MOUSEEVENTF_WHEEL, 0, 0, 240)});
+    read(2);
+    EXPECT_EQ(wheel + 1, state.axes[2]);
+    send({mouse(MOUSEEVENTF_WHEEL, 0, 0, (DWORD)-120)});
+    read(2);
+    EXPECT_EQ(wheel, state.axes[2]);
+}
+
+TEST_F(Input, FullScreenCursorStopsAtTheScreenLimits)
+{
+    SetForegroundWindow(b.window);
+    b.ctx->windowed = 0;
+    b.ctx->screenClip = {-W / 2, H / 2, W / 2, -H / 2};
+    read(2);
+    state.axes[0] = state.axes[1] = 0;
+    send({mouse(MOUSEEVENTF_MOVE, -5000, 0)});
+    read(2);
+    EXPECT_EQ(-W / 2, state.axes[0]);
+    // Steps of 5 stay below the system's pointer acceleration threshold.
+    send({mouse(MOUSEEVENTF_MOVE, 5, 0), mouse(MOUSEEVENTF_MOVE, 5, 0), mouse(MOUSEEVENTF_MOVE, 0, 5000)});
+    read(2);
+    EXPECT_EQ(-W / 2 + 10, state.axes[0]);
+    EXPECT_EQ(-H / 2 + 1, state.axes[1]) << "moving down stops one above the bottom limit";
+    b.ctx->windowed = 1;
+}
+
+} // namespace
