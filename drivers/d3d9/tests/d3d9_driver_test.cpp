@@ -466,7 +466,7 @@ TEST_F(Driver, ConsecutiveLayersWithTheSameSettingsCostNoStateCalls)
     b.cmd(TRVXCMD_SET_3D, 0);
     b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)a.get());
     {
-        StateCallCounter counter(b.device());
+        D3D9CallCounter counter(b.device());
         // Same buffers' format, same material and stages: only the world matrix and the stream change.
         b.cmd(TRVXCMD_LAYER_DRAW, 0, (DWORD_PTR)c.get());
         EXPECT_LE(counter.count(), 3) << "world transform, stream source and indices at most";

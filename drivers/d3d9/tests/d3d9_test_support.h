@@ -1,6 +1,6 @@
 // Test bench of the Direct3D 9 driver: a window, the driver loaded by its decorated entry point, a
 // context filled by hand, layers made without the engine, back-buffer read-back, a catcher for
-// message boxes and a counter of device state calls.
+// and a catcher for message boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 
 #include "plugin/trvx_plugin.h"
 #include "plugin/trvx_transform.h"
+#include "d3d9_call_counter.h"
 
 namespace d3d9test {
 
@@ -90,15 +91,6 @@ struct MessageBoxCatcher {
     MessageBoxCatcher();
     ~MessageBoxCatcher();
     std::vector<std::wstring> captions, texts;
-};
-
-// Counts state-changing device calls (render, stage and sampler states, textures, materials,
-// transforms, lights, streams) by patching the device's method table.
-struct StateCallCounter {
-    explicit StateCallCounter(IDirect3DDevice9 *device);
-    ~StateCallCounter();
-    long count() const;
-    void reset();
 };
 
 } // namespace d3d9test
