@@ -1,0 +1,23 @@
+// Shared pieces of the driver's demonstration and benchmark programs: options, a plain window, and
+// writing the back buffer of the engine's device as a bitmap file.
+#pragma once
+
+#include <vector>
+
+#include "trvx.h"
+
+struct DemoOptions {
+    int width = 640, height = 480; // client size of the window, pixels
+    double seconds = 0;            // 0 = until the window is closed
+    const char *screenshot = 0;    // bitmap written at the end of the run
+    int frames = 300;              // benchmark: frames per measurement
+};
+
+// --seconds N, --screenshot FILE, --size WxH, --frames N.
+DemoOptions parse_options(int argc, char **argv);
+// A shown top-level window with the given client size.
+HWND open_program_window(const wchar_t *title, int width, int height);
+// Pumps the window's messages; false once it has been closed.
+bool program_window_open(HWND window);
+// Writes the engine device's back buffer as a 24-bit bitmap file; 1 on success.
+int save_back_buffer(TRVXCONTEXT ctx, const char *fileName);
