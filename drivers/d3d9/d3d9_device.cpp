@@ -158,8 +158,10 @@ static void driver_end(tagTRVX *ctx)
 
 static DWORD_PTR driver_start(tagTRVX *ctx, DWORD_PTR windowed)
 {
-    if (g_d3d9.owner) // one device per process: a second engine cannot share this driver
-        return 0;
+    // One device per process. A start that finds the objects of an earlier one (an engine start
+    // that failed after this command sends no driver end) releases them first.
+    if (g_d3d9.owner)
+        driver_end(NULL);
     g_d3d9.d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!g_d3d9.d3d)
         return 0;
@@ -240,13 +242,15 @@ static int create_device(tagTRVX *ctx, const RECT *rect)
     pp.BackBufferHeight = (UINT)(rect->bottom - rect->top);
     pp.BackBufferFormat = format;
     pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
     pp.Windowed = ctx->windowed ? TRUE : FALSE;
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = g_d3d9.depthFormat;
     pp.PresentationInterval = ctx->windowed ? D3DPRESENT_INTERVAL_DEFAULT : D3DPRESENT_INTERVAL_IMMEDIATE;
     int samples = find_level(caps->antialiasLevels, caps->antialias);
     pp.MultiSampleType = samples > 1 ? (D3DMULTISAMPLE_TYPE)samples : D3DMULTISAMPLE_NONE;
+    // A window is presented by rectangles, and a scene begun without clearing keeps the last
+    // picture: both need a copying swap chain. Multisampling and full screen discard.
+    pp.SwapEffect = ctx->windowed && samples <= 1 ? D3DSWAPEFFECT_COPY : D3DSWAPEFFECT_DISCARD;
 
     struct Attempt { D3DDEVTYPE type; DWORD flags; };
     static const Attempt attempts[3] = {{D3DDEVTYPE_HAL, D3DCREATE_HARDWARE_VERTEXPROCESSING},
@@ -261,6 +265,7 @@ static int create_device(tagTRVX *ctx, const RECT *rect)
     }
     if (made < 0)
         return 0;
+    g_d3d9.discarding = pp.SwapEffect == D3DSWAPEFFECT_DISCARD;
     if (made == 2)
         MessageBoxW(ctx->window, L"SoftWareMode", L"TRV X", MB_OK | MB_ICONWARNING);
     g_d3d9.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
@@ -329,6 +334,8 @@ static DWORD_PTR viewport_flip(tagTRVX *ctx, DWORD_PTR index, HWND target, const
     RECT source = d3d9_viewport_rect(ctx, (int)index);
     RECT dest = destination ? *destination : source;
     OffsetRect(&dest, ctx->viewPorts[0].x, ctx->viewPorts[0].y);
+    if (g_d3d9.discarding) // rectangles need a copying swap chain; the whole buffer goes to the window
+        return SUCCEEDED(g_d3d9.device->Present(NULL, NULL, target, NULL));
     return SUCCEEDED(g_d3d9.device->Present(&source, &dest, target, NULL));
 }
 

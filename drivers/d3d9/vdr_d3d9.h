@@ -152,6 +152,7 @@ struct D3D9DRIVER {
     int viewPort;      // view port of the current scene
     float aspect;      // of the current scene's projection
     int fogFrame;      // fog is on for this frame's 3D layers
+    int discarding;    // the swap chain discards (full screen or multisampled): no present rectangles
     D3D9CACHE cache;
 };
 extern D3D9DRIVER g_d3d9;
