@@ -1,100 +1,47 @@
-// The driver under the real engine: TRVX_Start finds it beside the engine, primitive models are
-// drawn through TRVX_Rendering, and keys reach the engine's key queue.
-#include "d3d9_test_support.h"
-
-#include "trvx.h"
+// The driver under the real engine: TRVX_Start finds it beside the engine and starts it, the
+// engine's default fonts and its textures reach the device, and a failed start leaves nothing behind.
+#include "d3d9_engine_fixture.h"
+#include "vdr_d3d9.h"
 
 using namespace d3d9test;
 
 namespace {
 
-const int W = 320, H = 240;
-
-class Engine : public ::testing::Test {
-protected:
-    HWND window = 0;
-    TRVXCONTEXT ctx = 0;
-    void SetUp() override
-    {
-        window = make_window(W, H);
-        RECT view = {0, 0, W, H};
-        ctx = TRVX_Start(window, &view, 1);
-        ASSERT_TRUE(ctx != NULL);
-    }
-    void TearDown() override
-    {
-        if (ctx)
-            EXPECT_TRUE(TRVX_End(ctx));
-        DestroyWindow(window);
-        pump_messages();
-    }
-    IDirect3DDevice9 *device() { return (IDirect3DDevice9 *)((DWORD_PTR *)ctx->driverPrivate)[1]; }
-    std::vector<uint32_t> read_back()
-    {
-        Bench reader; // borrows only the read-back helper
-        reader.ctx = ctx;
-        std::vector<uint32_t> p = reader.read_back();
-        reader.ctx = 0;
-        return p;
-    }
-};
-
-TEST_F(Engine, RendersTheColorBoxLitOverItsBackground)
+TEST_F(Engine, StartsTheDriverWithItsDeviceFontsAndReport)
 {
-    const float shape[9] = {100};
-    TRVXLAYER colorBox = TRVXL_CreateModel(ctx, ctx->rootLayer, shape);
-    ASSERT_TRUE(colorBox != NULL);
-    tagTRVXCAMERA camera = {};
-    camera.eye = {0, 0, -90, 0};
-    camera.up = {0, 1, 0, 0};
-    TRVX_SetCamera(ctx, &camera);
-    tagTRVXLIGHT sun = {};
-    sun.kind = TRVX_LIGHT_DIRECTIONAL;
-    sun.direction = {0, 0, 1, 0};
-    sun.diffuse = bgr(255, 255, 255);
-    ASSERT_EQ(1, TRVX_SetLight(ctx, 1, &sun));
-    TRVXL_CalcLayer(ctx, ctx->rootLayer);
-    ASSERT_EQ(1, TRVX_Rendering(ctx, 0, ctx->rootLayer, bgr(0, 0, 0)));
-    EXPECT_EQ(125, ctx->layersDrawn) << "every box of the grid drawn";
-    auto p = read_back();
-    ASSERT_EQ((size_t)W * H, p.size());
-    EXPECT_EQ(0u, p[0]) << "corner shows the background";
-    int coloured = 0;
-    for (uint32_t c : p)
-        coloured += c != 0;
-    EXPECT_GT(coloured, W * H / 20) << "the boxes cover a good part of the view";
-    EXPECT_EQ(1, TRVX_FlipViewPort(ctx, 0));
+    EXPECT_TRUE(device() != NULL);
+    EXPECT_EQ(1, ctx->viewPorts[0].open);
+    EXPECT_EQ(EW, ctx->viewPorts[0].width);
+    ASSERT_GE(ctx->fontCount, 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(ctx->fonts[i].object != NULL) << "default font " << i;
+    EXPECT_EQ(1, caps_of(ctx)->antialiasLevels[0]);
+    EXPECT_EQ(EW, caps_of(ctx)->currentMode[0]);
 }
 
-TEST_F(Engine, PressedKeysReachTheKeyQueue)
+TEST_F(Engine, TexturesLoadAndReleaseThroughTheEngine)
 {
-    SetForegroundWindow(window);
-    TRVX_DeviceInput(ctx, 0);
-    TRVX_DeviceInput(ctx, 3);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wScan = in[1].ki.wScan = 0x30; // "B"
-    in[0].ki.dwFlags = KEYEVENTF_SCANCODE;
-    in[1].ki.dwFlags = KEYEVENTF_SCANCODE | KEYEVENTF_KEYUP;
-    SendInput(1, &in[0], sizeof(INPUT));
-    pump_messages(100);
-    TRVX_DeviceInput(ctx, 3);
-    TRVX_DeviceInput(ctx, 3); // held over two polls: queued once
-    EXPECT_EQ(0x30, TRVX_DeviceInputBuffer(ctx));
-    EXPECT_EQ(0, TRVX_DeviceInputBuffer(ctx));
-    SendInput(1, &in[1], sizeof(INPUT));
-    pump_messages(100);
-    tagTRVXINPUT *state = TRVX_DeviceInput(ctx, 3);
-    EXPECT_EQ(0, state->keys[0x30] & 0x80);
+    const std::wstring file = temp_path(L"d3d9_engine_texture.bmp");
+    write_bitmap(file, 8, 4, std::vector<uint32_t>(32, 0x336699));
+    int slot = TRVX_ReadTexture(ctx, file.c_str(), 0, 0, 1);
+    ASSERT_GT(slot, 0);
+    EXPECT_TRUE(ctx->textures[slot].object != NULL);
+    EXPECT_EQ(8, ctx->textures[slot].width);
+    EXPECT_EQ(1, ctx->textures[slot].hasAlpha) << "colour-keyed bitmap";
+    EXPECT_EQ(1, TRVX_DeleteTexture(ctx, slot));
+    EXPECT_TRUE(ctx->textures[slot].object == NULL);
+    int created = TRVX_CreateTexture(ctx, 16, 16, 1);
+    ASSERT_GT(created, 0);
+    EXPECT_EQ(0x23202122u, ctx->textures[created].driverFormat);
 }
 
 TEST(EngineStart, FailsCleanlyWhenNoDeviceCanBeMade)
 {
-    HWND window = make_window(W, H);
+    HWND window = make_window(EW, EH);
     RECT empty = {0, 0, 0, 0};
     EXPECT_TRUE(TRVX_Start(window, &empty, 1) == NULL);
     // The driver was ended with the failed start: a new start works.
-    RECT view = {0, 0, W, H};
+    RECT view = {0, 0, EW, EH};
     TRVXCONTEXT ctx = TRVX_Start(window, &view, 1);
     ASSERT_TRUE(ctx != NULL);
     EXPECT_TRUE(TRVX_End(ctx));

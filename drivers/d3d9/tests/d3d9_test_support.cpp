@@ -119,10 +119,9 @@ void Bench::stop()
     pump_messages();
 }
 
-std::vector<uint32_t> Bench::read_back()
+std::vector<uint32_t> read_back_buffer(IDirect3DDevice9 *d)
 {
     std::vector<uint32_t> pixels;
-    IDirect3DDevice9 *d = device();
     IDirect3DSurface9 *target = 0, *copy = 0;
     if (FAILED(d->GetRenderTarget(0, &target)))
         return pixels;

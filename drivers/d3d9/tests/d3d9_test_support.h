@@ -23,6 +23,9 @@ void pump_messages(int milliseconds = 0);
 // The loaded driver's entry point (the DLL beside the test program).
 TRVXINTERFACE_PROC driver_entry();
 
+// The device's back buffer as 0x00RRGGBB pixels, row by row (empty when it cannot be read).
+std::vector<uint32_t> read_back_buffer(IDirect3DDevice9 *device);
+
 // 0x00BBGGRR helpers.
 inline uint32_t bgr(int r, int g, int b) { return (uint32_t)(r | g << 8 | b << 16); }
 
@@ -49,8 +52,7 @@ struct Bench {
         return call(command, ctx, p1, p2, p3, p4);
     }
     IDirect3DDevice9 *device() const { return (IDirect3DDevice9 *)((DWORD_PTR *)ctx->driverPrivate)[1]; }
-    // The back buffer as 0x00RRGGBB pixels, row by row.
-    std::vector<uint32_t> read_back();
+    std::vector<uint32_t> read_back() { return read_back_buffer(device()); }
     // Fills texture slot `index` with a file name and sends command 30.
     DWORD_PTR load_texture(int index, const std::wstring &path, int options);
 };
