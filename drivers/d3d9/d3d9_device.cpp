@@ -142,6 +142,11 @@ static void record_diagnostics(tagTRVX *ctx, D3D9CAPS *caps)
     release(provider);
     if (SUCCEEDED(com))
         CoUninitialize();
+    // Without a chip name from the provider the adapter's own description stands in.
+    D3DADAPTER_IDENTIFIER9 id;
+    if (!ctx->systemInfo.adapter[0] && SUCCEEDED(g_d3d9.d3d->GetAdapterIdentifier(report_adapter(ctx), 0, &id)))
+        MultiByteToWideChar(CP_ACP, 0, id.Description, -1, ctx->systemInfo.adapter, 80);
+    ctx->systemInfo.adapter[79] = 0;
 }
 
 // --- Start and end -------------------------------------------------------------------------------
@@ -308,7 +313,8 @@ static DWORD_PTR viewport_open(tagTRVX *ctx, DWORD_PTR index, const RECT *rect, 
     vp.clipWidth = vp.width;
     vp.clipHeight = vp.height;
     vp.open = 1;
-    caps->extraTextureMB = (int32_t)(g_d3d9.device->GetAvailableTextureMem() >> 20) - caps->videoMemoryMB;
+    // Drivers that count video memory into the texture memory would make this negative.
+    caps->extraTextureMB = std::max(0, (int32_t)(g_d3d9.device->GetAvailableTextureMem() >> 20) - caps->videoMemoryMB);
     return 1;
 }
 

@@ -86,6 +86,8 @@ TEST_F(Driver, StartReportsCapabilitiesAndPublishesObjects)
     ASSERT_TRUE(b.device() != NULL);
     const D3D9CAPS *caps = caps_of(b.ctx);
     EXPECT_GT(caps->textureStages, 0);
+    EXPECT_NE(0, b.ctx->systemInfo.adapter[0]) << "an adapter description";
+    EXPECT_GE(caps->extraTextureMB, 0);
     EXPECT_GT(caps->maxTextureWidth, 0);
     EXPECT_EQ(1, caps->antialiasLevels[0]);
     EXPECT_EQ(1, caps->anisotropyLevels[0]);
@@ -387,6 +389,55 @@ TEST_F(Driver, SecondViewPortClearsAndDrawsInItsOwnRectangle)
     EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 1, 0, 0));
     EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLOSE, 1));
     EXPECT_EQ(0u, b.cmd(TRVXCMD_SCENE_BEGIN, 1, 0));
+}
+
+TEST_F(Driver, ReopenedDeviceTakesOfferedLevelsOnlyAndKeepsFonts)
+{
+    D3D9CAPS *caps = caps_of(b.ctx);
+    tagTRVXFONT &font = b.fonts[1];
+    font.height = 16;
+    lstrcpyW(font.faceName, L"Tahoma");
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_FONT_CREATE, (DWORD_PTR)&font));
+    RECT r = {0, 0, W, H};
+    auto reopen = [&](int antialias, int anisotropy) {
+        caps->antialias = antialias;
+        caps->anisotropy = anisotropy;
+        EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLOSE, 0));
+        EXPECT_TRUE(b.device() == NULL) << "closing view port 0 releases the device";
+        EXPECT_TRUE(font.object == NULL) << "font objects go with the device";
+        ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)&r, 1));
+        EXPECT_TRUE(font.object != NULL) << "and come back with the new one";
+    };
+    // Counts the adapter does not offer fall back to none: 3 is never a level (levels are 1, 2, 4...).
+    reopen(3, 3);
+    IDirect3DSwapChain9 *chain = 0;
+    D3DPRESENT_PARAMETERS pp = {};
+    ASSERT_EQ(D3D_OK, b.device()->GetSwapChain(0, &chain));
+    chain->GetPresentParameters(&pp);
+    chain->Release();
+    EXPECT_EQ(D3DMULTISAMPLE_NONE, pp.MultiSampleType);
+    DWORD value = 0;
+    b.device()->GetSamplerState(0, D3DSAMP_MAXANISOTROPY, &value);
+    EXPECT_EQ(1u, value);
+    b.device()->GetRenderState(D3DRS_MULTISAMPLEANTIALIAS, &value);
+    EXPECT_EQ(0u, value);
+    if (caps->anisotropyLevels[1] == 2) {
+        reopen(1, 2);
+        b.device()->GetSamplerState(3, D3DSAMP_MAXANISOTROPY, &value);
+        EXPECT_EQ(2u, value);
+    }
+    if (caps->antialiasLevels[1] > 1) {
+        reopen(caps->antialiasLevels[1], 0);
+        ASSERT_EQ(D3D_OK, b.device()->GetSwapChain(0, &chain));
+        chain->GetPresentParameters(&pp);
+        chain->Release();
+        EXPECT_EQ((D3DMULTISAMPLE_TYPE)caps->antialiasLevels[1], pp.MultiSampleType);
+        EXPECT_EQ(D3DSWAPEFFECT_DISCARD, pp.SwapEffect) << "multisampling needs a discarding swap chain";
+        // Presenting still works: the whole buffer goes to the window.
+        EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0));
+    }
+    reopen(1, 1);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLEAR, 0, 0));
 }
 
 TEST_F(Driver, BuffersFollowModeAndCounts)
