@@ -149,7 +149,7 @@ static DWORD_PTR texture_create(tagTRVX *ctx, DWORD_PTR index)
     slot->object = texture;
     slot_mip_levels(slot) = 1;
     slot->driverFormat = slot->options ? 0x23202122 : 0x13202122;
-    slot->hasAlpha = 1;
+    slot->hasAlpha = slot->options ? 1 : 0; // an X8R8G8B8 texture has no alpha to sort by
     return 1;
 }
 

@@ -256,6 +256,7 @@ TEST_F(Driver, CreatedTexturesTakeCopies)
     b.textures[2].options = 0;
     ASSERT_EQ(1u, b.cmd(TRVXCMD_TEXTURE_CREATE, 2));
     EXPECT_EQ(0x13202122u, b.textures[2].driverFormat);
+    EXPECT_EQ(0, b.textures[2].hasAlpha);
     RECT whole = {0, 0, 4, 4};
     EXPECT_EQ(1u, b.cmd(TRVXCMD_TEXTURE_COPY, 2, (4u << 16) | 4u, 1, (DWORD_PTR)&whole));
     EXPECT_EQ(0u, b.cmd(TRVXCMD_TEXTURE_COPY, 2, 0, 9, 0)) << "empty source slot";
