@@ -1,7 +1,8 @@
 // Demonstration of the Direct3D 9 driver through the engine: the "ColorBox" model and the other
 // primitives turning under a light, with fog and text.
 //   vdr_d3d9_demo [--seconds N] [--screenshot file.bmp] [--size WIDTHxHEIGHT]
-// Without --seconds it runs until the window is closed. Prints the frame count and rate.
+// Without --seconds it runs until the window is closed. Prints the frame count and rate; exits
+// with 1 when the engine cannot start and 2 when the screenshot cannot be written.
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -79,7 +80,7 @@ int main(int argc, char **argv)
     int font = TRVX_CreateFont(ctx, 22, 0, 700, 0, 0, 0, L"Arial");
 
     DWORD start = GetTickCount(), last = start;
-    int frames = 0;
+    int frames = 0, status = 0;
     wchar_t text[128] = L"vdr_d3d9";
     while (program_window_open(window)) {
         TRVX_SystemTask(ctx);
@@ -108,8 +109,10 @@ int main(int argc, char **argv)
         TRVX_RenderingEx(ctx, 0, root, 2, 0);
         ++frames;
         bool finished = options.seconds > 0 && now - start >= (DWORD)(options.seconds * 1000);
-        if (finished && options.screenshot)
-            save_back_buffer(ctx, options.screenshot);
+        if (finished && options.screenshot && !save_back_buffer(ctx, options.screenshot)) {
+            fprintf(stderr, "demo: the screenshot %s could not be written\n", options.screenshot);
+            status = 2;
+        }
         TRVX_FlipViewPort(ctx, 0);
         if (now - last >= 500) {
             _snwprintf(text, 127, L"vdr_d3d9  %.1f frames/s\n%d layers drawn, %d faces", frames * 1000.0 / (now - start + 1),
@@ -123,5 +126,5 @@ int main(int argc, char **argv)
     printf("demo: %d frames in %.2f s, %.1f frames/s\n", frames, elapsed / 1000.0, frames * 1000.0 / (elapsed ? elapsed : 1));
     TRVX_End(ctx);
     DestroyWindow(window);
-    return 0;
+    return status;
 }

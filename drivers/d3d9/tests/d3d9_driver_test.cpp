@@ -378,11 +378,24 @@ TEST_F(Driver, SecondViewPortClearsAndDrawsInItsOwnRectangle)
     make_quad(q, -10, -10, 10, 10);
     q.record.emissive = bgr(255, 255, 255);
     build(q);
+    tagTRVXFONT &font = b.fonts[0];
+    font.height = 20;
+    lstrcpyW(font.faceName, L"Tahoma");
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_FONT_CREATE, (DWORD_PTR)&font));
+    font.rect = {-50, 40, 50, 20}; // the top strip of view port 1
+    font.colour = bgr(0, 255, 0);
+    font.format = DT_CENTER | DT_TOP;
     b.cmd(TRVXCMD_SCENE_BEGIN, 1, bgr(255, 0, 0));
     b.cmd(TRVXCMD_SET_2D, 1);
     b.cmd(TRVXCMD_LAYER_DRAW, 1, (DWORD_PTR)q.get());
+    b.cmd(TRVXCMD_FONT_DRAW, 1, (DWORD_PTR)&font, (DWORD_PTR)L"Hi");
     b.cmd(TRVXCMD_SCENE_END, 1);
     auto p = b.read_back();
+    int text = 0;
+    for (int y = 20; y < 40; ++y)
+        for (int x = 200; x < 300; ++x)
+            text += colour_distance(at(p, x, y), 0x00FF00) < 80;
+    EXPECT_GT(text, 10) << "text in the top strip of view port 1";
     EXPECT_COLOUR_NEAR(at(p, 205, 25), 0xFF0000u, 1) << "view port 1 cleared";
     EXPECT_COLOUR_NEAR(at(p, 250, 60), 0xFFFFFFu, 2) << "quad at view port 1's centre";
     EXPECT_COLOUR_NEAR(at(p, 100, 60), 0x0000FFu, 1) << "view port 0 untouched";
