@@ -192,12 +192,19 @@ RECT d3d9_viewport_rect(const tagTRVX *ctx, int index)
     const tagTRVXVIEWPORT &vp = ctx->viewPorts[index];
     RECT r = {std::max(0, vp.clipX), std::max(0, vp.clipY), std::min(vp.width, vp.clipX + vp.clipWidth),
               std::min(vp.height, vp.clipY + vp.clipHeight)};
+    if (index > 0) {
+        // View ports above 0 share view port 0's back buffer and cannot reach past it.
+        const tagTRVXVIEWPORT &first = ctx->viewPorts[0];
+        OffsetRect(&r, vp.x, vp.y);
+        r.left = std::max(0L, r.left);
+        r.top = std::max(0L, r.top);
+        r.right = std::min((LONG)first.width, r.right);
+        r.bottom = std::min((LONG)first.height, r.bottom);
+    }
     if (r.right < r.left)
         r.right = r.left;
     if (r.bottom < r.top)
         r.bottom = r.top;
-    if (index > 0)
-        OffsetRect(&r, vp.x, vp.y);
     return r;
 }
 

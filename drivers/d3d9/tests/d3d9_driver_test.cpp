@@ -401,6 +401,13 @@ TEST_F(Driver, SecondViewPortClearsAndDrawsInItsOwnRectangle)
     EXPECT_COLOUR_NEAR(at(p, 100, 60), 0x0000FFu, 1) << "view port 0 untouched";
     EXPECT_COLOUR_NEAR(at(p, 250, 110), 0x0000FFu, 1) << "below view port 1 untouched";
     EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 1, 0, 0));
+    // A view port reaching past the back buffer is cut to it.
+    RECT past = {280, 200, 400, 300};
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 2, (DWORD_PTR)&past, 1));
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLEAR, 2, bgr(0, 255, 255)));
+    p = b.read_back();
+    EXPECT_COLOUR_NEAR(at(p, W - 1, H - 1), 0x00FFFFu, 1);
+    EXPECT_COLOUR_NEAR(at(p, 279, H - 1), 0x0000FFu, 1);
     EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLOSE, 1));
     EXPECT_EQ(0u, b.cmd(TRVXCMD_SCENE_BEGIN, 1, 0));
 }
