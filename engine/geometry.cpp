@@ -458,8 +458,7 @@ bool merge_subtree(tagTRVX *ctx, TRVXLAYER top)
             top->mode = lender->mode;
         driver_command(ctx, TRVXCMD_LAYER_MATERIAL, (DWORD_PTR)top, (DWORD_PTR)top->materialBlock);
     }
-    while (top->childCount > 0)
-        TRVXL_DeleteLayer(ctx, top->children[top->childCount - 1], 1);
+    layer_free_children(ctx, top);
     TRVXL_SetFace(ctx, top, (int)faces.size(), faces.data());
     TRVXL_SetVertex(ctx, top, (int)vertices.size(), vertices.data());
     top->translate = translate;
@@ -516,6 +515,9 @@ bool layer_assign_stage(tagTRVX *ctx, TRVXLAYER layer, int stage, const tagTRVXS
         memset(&st, 0, sizeof st);
         return true;
     }
+    // The record may be this very stage.
+    const tagTRVXSTAGE copy = *record;
+    record = &copy;
     int slot = record->texture;
     if (!slot) {
         if (st.texture)
@@ -705,6 +707,10 @@ int WINAPI TRVXL_TextureLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int stage, const
     if (record && record->texture &&
         (record->texture < 0 || record->texture >= ctx->textureCount || ctx->textures[record->texture].useCount <= 0))
         return 0;
+    // The record may lie in a stage that this walk changes.
+    tagTRVXSTAGE kept = record ? *record : tagTRVXSTAGE{};
+    if (record)
+        record = &kept;
     std::vector<TRVXLAYER> layers;
     layer_collect(layer, layers);
     for (TRVXLAYER l : layers) {

@@ -36,6 +36,10 @@ template <class Visit> bool layer_walk(TRVXLAYER top, Visit visit)
 // child order). With `onlySwitchedOn`, a layer whose bit 0 is off is left out with its subtree.
 void layer_collect(TRVXLAYER top, std::vector<TRVXLAYER> &out, bool onlySwitchedOn = false);
 
+// Frees every child subtree of the layer whole and its child array (as TRVXL_DeleteLayer with 1
+// on each child, without compacting the array once per child).
+void layer_free_children(tagTRVX *ctx, TRVXLAYER layer);
+
 // Command 20 for the layer and each descendant, once each (modes kept).
 void layer_build_subtree(tagTRVX *ctx, TRVXLAYER layer);
 

@@ -258,6 +258,16 @@ void layer_collect(TRVXLAYER top, std::vector<TRVXLAYER> &out, bool onlySwitched
     });
 }
 
+void layer_free_children(tagTRVX *ctx, TRVXLAYER layer)
+{
+    for (int i = 0; i < layer->childCount; ++i)
+        delete_subtree(ctx, layer->children[i], true);
+    TRVX_FreeMemory(ctx, layer->children);
+    layer->children = nullptr;
+    layer->childCount = 0;
+    reset_frame_average(ctx);
+}
+
 void layer_build_subtree(tagTRVX *ctx, TRVXLAYER layer)
 {
     layer_walk(layer, [&](TRVXLAYER l) {

@@ -257,6 +257,8 @@ TEST_F(Geometry, TextureStagesCountUsesAndSetTheMode)
     EXPECT_EQ(child->stages[2].texture, 0);
     EXPECT_EQ(child->stages[2].blend, 0x8000u);
     EXPECT_EQ(child->mode, 0x80340001u);
+    TRVXL_TextureLayer(ctx, child, 2, &child->stages[2]); // a stage given as its own record
+    EXPECT_EQ(child->stages[2].blend, 0x8000u);
     TRVXL_TextureLayer(ctx, layer, 0, nullptr);
     EXPECT_EQ(layer->mode, TRVX_MODE_SOLID);
     EXPECT_EQ(child->stages[0].blend, 0u);
