@@ -199,6 +199,8 @@ struct Place {
 // 0 when no corner was found.
 int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int weld)
 {
+    // The counting pass (for the gauge) leaves out switched-off subtrees; the others only
+    // switched-off layers themselves.
     std::vector<TRVXLAYER> counted, layers;
     if (subtree) {
         layer_collect(top, counted, true);
@@ -245,8 +247,8 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
         return 0;
     layer_gauge(ctx, 66);
 
-    for (size_t i = 0; i < layers.size(); ++i) {
-        TRVXLAYER layer = layers[i];
+    size_t done = 0;
+    for (TRVXLAYER layer : layers) {
         if (!has_faces(layer))
             continue;
         for (int v = 0; v < layer->vertexCount; ++v) {
@@ -267,7 +269,9 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
         }
         std::vector<tagTRVXVERTEX> chips = expand_faces(layer);
         TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), weld);
-        layer_gauge(ctx, (DWORD)(66 + (i + 1) * 33 / layers.size()));
+        ++done;
+        size_t total = counted.size() > done ? counted.size() : done;
+        layer_gauge(ctx, (DWORD)(66 + done * 33 / total));
     }
     layer_build_subtree(ctx, top);
     return 1;
