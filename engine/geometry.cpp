@@ -249,29 +249,31 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
 
     size_t done = 0;
     for (TRVXLAYER layer : layers) {
-        if (!has_faces(layer))
-            continue;
-        for (int v = 0; v < layer->vertexCount; ++v) {
-            tagTRVXVERTEX &vertex = layer->vertices[v];
-            int64_t key[3];
-            place_key(vertex.position, grid, key);
-            int at = index.find(key);
-            if (at < 0)
-                continue;
-            const Place &place = places[(size_t)at];
-            float length = length3(place.x, place.y, place.z);
-            // Normals that cancel out leave the vertex as it was.
-            if (place.weight <= 0.0f || !(length > 0.0f))
-                continue;
-            vertex.normal.x = place.x / length;
-            vertex.normal.y = place.y / length;
-            vertex.normal.z = place.z / length;
+        if (has_faces(layer)) {
+            for (int v = 0; v < layer->vertexCount; ++v) {
+                tagTRVXVERTEX &vertex = layer->vertices[v];
+                int64_t key[3];
+                place_key(vertex.position, grid, key);
+                int at = index.find(key);
+                if (at < 0)
+                    continue;
+                const Place &place = places[(size_t)at];
+                float length = length3(place.x, place.y, place.z);
+                // Normals that cancel out leave the vertex as it was.
+                if (place.weight <= 0.0f || !(length > 0.0f))
+                    continue;
+                vertex.normal.x = place.x / length;
+                vertex.normal.y = place.y / length;
+                vertex.normal.z = place.z / length;
+            }
+            std::vector<tagTRVXVERTEX> chips = expand_faces(layer);
+            TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), weld);
         }
-        std::vector<tagTRVXVERTEX> chips = expand_faces(layer);
-        TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), weld);
-        ++done;
-        size_t total = counted.size() > done ? counted.size() : done;
-        layer_gauge(ctx, (DWORD)(66 + done * 33 / total));
+        if (layer->switchFlags & TRVX_SWITCH_ON) {
+            ++done;
+            size_t total = counted.size() > done ? counted.size() : done;
+            layer_gauge(ctx, (DWORD)(66 + done * 33 / total));
+        }
     }
     layer_build_subtree(ctx, top);
     return 1;

@@ -387,3 +387,38 @@ TEST_F(Geometry, FreezingASubtreeMergesItIntoTheLayer)
     EXPECT_EQ(huge->childCount, 1);
     EXPECT_EQ(huge->vertexCount, 40000);
 }
+
+namespace {
+
+std::vector<DWORD> g_percents;
+
+void WINAPI record_percent(TRVXCONTEXT, const wchar_t *, DWORD percent)
+{
+    g_percents.push_back(percent);
+}
+
+} // namespace
+
+TEST_F(Geometry, NormalsReportProgressOnAnOpenGauge)
+{
+    typedef HWND(WINAPI * OpenProc)(TRVXCONTEXT, const wchar_t *, TRVXGAUGECALLBACK);
+    typedef void(WINAPI * CloseProc)(TRVXCONTEXT);
+    HMODULE engine = GetModuleHandleW(L"trvx.dll");
+    OpenProc open = (OpenProc)(void *)GetProcAddress(engine, "TRVX_OpenGage");
+    CloseProc close = (CloseProc)(void *)GetProcAddress(engine, "TRVX_CloseGage");
+    if (!open || !close)
+        GTEST_SKIP() << "this engine has no progress gauge";
+    TRVXLAYER group = make(ctx->rootLayer, L"group");
+    std::vector<tagTRVXVERTEX> chips = cube_chips();
+    for (int i = 0; i < 2; ++i)
+        TRVXL_SetChip(ctx, make(group, L"cube"), 12, chips.data(), 0);
+
+    g_percents.clear();
+    open(ctx, L"normals", record_percent);
+    TRVXL_SmoothLayer(ctx, group, 16, 0.0f, 1);
+    EXPECT_EQ(g_percents, (std::vector<DWORD>{33, 66, 100}));
+    g_percents.clear();
+    TRVXL_SmoothLayer(ctx, group, 17, 0.01f, 1);
+    EXPECT_EQ(g_percents, (std::vector<DWORD>{33, 66, 77, 88, 99}));
+    close(ctx);
+}
