@@ -351,6 +351,9 @@ int WINAPI TRVXL_DeleteLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int whole)
     if (whole)
         layer_unlink(ctx, layer);
     delete_subtree(ctx, layer, whole != 0);
+    // Without this the context would keep a freed root and free it again at the end.
+    if (whole && layer == ctx->rootLayer)
+        ctx->rootLayer = nullptr;
     reset_frame_average(ctx);
     return 1;
 }

@@ -130,6 +130,11 @@ TEST_F(Tree, DeleteGeometryFirstThenWholeSubtree)
     TRVXL_DeleteLayer(ctx, keep, 1);
     EXPECT_EQ(ctx->rootLayer->childCount, 0);
     EXPECT_EQ(ctx->rootLayer->children, nullptr);
+
+    // Deleting the root leaves the context without one, and ending it still works.
+    make(ctx->rootLayer, L"last");
+    TRVXL_DeleteLayer(ctx, ctx->rootLayer, 1);
+    EXPECT_EQ(ctx->rootLayer, nullptr);
 }
 
 TEST_F(Tree, LinkReordersSiblingsAndMovesLayers)
