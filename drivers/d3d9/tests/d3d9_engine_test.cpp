@@ -33,6 +33,64 @@ TEST_F(Engine, TexturesLoadAndReleaseThroughTheEngine)
     int created = TRVX_CreateTexture(ctx, 16, 16, 1);
     ASSERT_GT(created, 0);
     EXPECT_EQ(0x23202122u, ctx->textures[created].driverFormat);
+    TRVX_DeleteTexture(ctx, created);
+}
+
+// Layers the engine builds (commands 0, 7, 20, 4, 5) drawn by sending the scene commands to the
+// driver's entry point, as the engine's renderer does.
+TEST_F(Engine, LayersBuiltByTheEngineDrawLitAndTextured)
+{
+    TRVXINTERFACE_PROC driver = ctx->drivers[ctx->driverIndex].entry;
+    ASSERT_TRUE(driver != NULL);
+    Layer shape; // geometry only: its faces become chips for the engine
+    make_box(shape, 4);
+    std::vector<tagTRVXVERTEX> chips;
+    for (const tagTRVXFACE &f : shape.faces)
+        for (uint16_t i : f.index)
+            chips.push_back(shape.vertices[i]);
+    TRVXLAYER box = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"Box");
+    ASSERT_TRUE(box && box->transformBlock && box->materialBlock);
+    EXPECT_EQ(24, TRVXL_SetChip(ctx, box, 12, chips.data(), 1));
+    TRVXL_EXT_RecallFunction(ctx, box, 1, bgr(0, 0, 255), 0, 0);
+    TRVXL_ModeLayer(ctx, box, TRVX_MODE_SOLID);
+    TRVXVECTOR turn = {0, 30, 0, 0};
+    TRVXL_MoveLayer(ctx, box, NULL, &turn, NULL, 0, 0);
+    TRVXL_CalcLayer(ctx, ctx->rootLayer);
+    ctx->camera.eye = {0, 0, -10, 0};
+    ctx->camera.up = {0, 1, 0, 0};
+    tagTRVXLIGHT sun = {};
+    sun.kind = TRVX_LIGHT_DIRECTIONAL;
+    sun.direction = {0, 0, 1, 0};
+    sun.diffuse = bgr(255, 255, 255);
+    ctx->lights[1] = sun;
+    auto frame = [&]() {
+        driver(TRVXCMD_SCENE_BEGIN, ctx, 0, bgr(0, 0, 0), 0, 0);
+        driver(TRVXCMD_SET_3D, ctx, 0, 0, 0, 0);
+        EXPECT_EQ(1u, driver(TRVXCMD_LAYER_DRAW, ctx, 0, (DWORD_PTR)box, 0, 0));
+        driver(TRVXCMD_SCENE_END, ctx, 0, 0, 0, 0);
+        return read_back();
+    };
+    auto p = frame();
+    ASSERT_EQ((size_t)EW * EH, p.size());
+    EXPECT_EQ(0u, p[0]);
+    uint32_t centre = p[(EH / 2) * EW + EW / 2];
+    EXPECT_GT((int)(centre & 0xFF), 100) << std::hex << centre << ": the lit blue box";
+    EXPECT_LT((int)((centre >> 16) & 0xFF), 10);
+
+    // A colour-keyed texture on stage 0 through the engine's texture calls.
+    const std::wstring file = temp_path(L"d3d9_engine_stage.bmp");
+    write_bitmap(file, 4, 4, std::vector<uint32_t>(16, 0xFF8000));
+    tagTRVXSTAGE stage = {};
+    stage.texture = TRVX_ReadTexture(ctx, file.c_str(), 0, 0, 1);
+    ASSERT_GT(stage.texture, 0);
+    stage.blend = 0x0101; // NORMAL: the texture's colour
+    stage.mapping = TRVX_MAP_PLANAR_X + 2;
+    stage.filter = 0x200;
+    TRVXL_TextureLayer(ctx, box, 0, &stage);
+    EXPECT_EQ(TRVX_MODE_TEXTURED + 1, box->mode);
+    p = frame();
+    EXPECT_COLOUR_NEAR(p[(EH / 2) * EW + EW / 2], 0xFF8000u, 4);
+    TRVXL_DeleteLayer(ctx, box, 1);
 }
 
 TEST(EngineStart, FailsCleanlyWhenNoDeviceCanBeMade)
