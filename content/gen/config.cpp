@@ -1,0 +1,2 @@
+#include "content.h"
+namespace content { void makeConfig(const std::string&) {} }
