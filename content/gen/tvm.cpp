@@ -169,7 +169,10 @@ static void writeLayer(std::string& out, const Layer& l, int d)
     for (const Vert& v : l.mesh.verts) {
       std::string s2 = "Vertex([" + formatReal(v.p.x) + "," + formatReal(v.p.y) + "," + formatReal(v.p.z) + "],[" +
                        formatReal(v.n.x) + "," + formatReal(v.n.y) + "," + formatReal(v.n.z) + "]";
-      for (int k = 0; k < sets; ++k) s2 += ",[" + formatReal(v.u) + "," + formatReal(v.v) + "]";
+      for (int k = 0; k < sets; ++k) {
+        const float f = k ? l.detailScale : 1.0f;
+        s2 += ",[" + formatReal(v.u * f) + "," + formatReal(v.v * f) + "]";
+      }
       line(out, in, s2 + ")");
     }
   }

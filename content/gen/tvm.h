@@ -38,6 +38,7 @@ struct Layer {
   bool point = false;   // a lamp: one vertex drawn as a point sprite
   float pointSize = 0;  // pixels, for points
   std::vector<Stage> stages;
+  float detailScale = 1;  // texture coordinates of sets 2 to 4 are the first set times this
   Mesh mesh;
   std::vector<std::unique_ptr<Layer>> children;
 
