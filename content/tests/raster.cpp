@@ -239,7 +239,7 @@ void Raster::draw3D(const std::vector<Placed>& models, const Camera& cam, const 
   }
 }
 
-void Raster::drawOverlays(const std::vector<Placed>& models)
+void Raster::drawOverlays(const std::vector<Placed>& models, bool back)
 {
   std::vector<DrawItem> items;
   for (const Placed& p : models)
@@ -253,7 +253,7 @@ void Raster::drawOverlays(const std::vector<Placed>& models)
       hi = {std::max(hi.x, v.p.x), std::max(hi.y, v.p.y), std::max(hi.z, v.p.z)};
     }
     it.key = it.world.point((lo + hi) * 0.5f).z;
-    if (it.key >= -1 && it.key <= 0) ov.push_back(it);
+    if (back ? (it.key >= 1 && it.key <= 2) : (it.key >= -1 && it.key <= 0)) ov.push_back(it);
   }
   // Drawn from the largest depth key to the smallest (nearest last).
   std::stable_sort(ov.begin(), ov.end(), [](const DrawItem& a, const DrawItem& b) { return a.key > b.key; });

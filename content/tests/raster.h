@@ -36,7 +36,8 @@ public:
   // Draws the 3D layers of the models (overlays are skipped).
   void draw3D(const std::vector<Placed>& models, const Camera& cam, const Light& light);
   // Draws the Screen layers as overlays (pixels from the centre, y up), nearest depth last.
-  void drawOverlays(const std::vector<Placed>& models);
+  // back = true draws the back overlays (depth keys 1 to 2) instead of the front ones.
+  void drawOverlays(const std::vector<Placed>& models, bool back = false);
   bool writePng(const std::string& path) const;
   uint32_t pixel(int x, int y) const { return rgb_[size_t(y) * w_ + x]; }
   int width() const { return w_; }

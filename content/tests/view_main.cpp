@@ -158,15 +158,16 @@ int main(int argc, char** argv)
     pose("green_all", {0, 0, 0});
     pose("blue_all", {21, 0, 9});
     setOn(logo, "line", false);
+    const bool solid = argc > 6 && std::string(argv[6]) == "solid";
     for (const char* n : {"02red", "02green", "02blue"})
-      if (check::Node* x = logo.root->find(n)) x->transparency = 255;
+      if (check::Node* x = logo.root->find(n)) x->transparency = solid ? 0 : 255, x->on = true;
     for (const char* n : {"01red", "01green", "01blue"})
-      if (check::Node* x = logo.root->find(n)) x->transparency = 100;
-    setOn(logo, "light", false);
-    // Back overlays first, then the 3D groups.
-    check::Raster back(w, h, 0);
-    r.drawOverlays(placed);
+      if (check::Node* x = logo.root->find(n)) x->transparency = solid ? 255 : 100, x->on = true;
+    if (check::Node* x = logo.root->find("back")) x->transparency = 0, x->on = true;
+    // Back overlays first, then the 3D groups, then the front ones.
+    r.drawOverlays(placed, true);
     r.draw3D(placed, cam, light);
+    r.drawOverlays(placed);
   } else {
     r.drawOverlays(placed);
   }
