@@ -952,7 +952,7 @@ void buildCabin(Layer& in01, Layer& in02)
   }
   Layer& wall = in01.add("cabin_wall");
   wall.colour(0xE8E4DC, 0x202020, 240);
-  wall.setWorldMesh(hullGrid(stations(z0, z1, 0.38f, extra), 56, 0.06f, true, [](V3 p) { return !inCabinWindow(p); }, 0, 1));
+  wall.setWorldMesh(hullGrid(stations(z0, z1, 0.38f, extra), 96, 0.06f, true, [](V3 p) { return !inCabinWindow(p); }, 0, 1));
   Layer& floor = in01.add("cabin_floor");
   floor.colour(0x4A4E66);
   {

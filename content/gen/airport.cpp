@@ -52,7 +52,7 @@ Image landMap()
         // Field patchwork on a grid of about 300 m, varied by noise.
         const int fx = int(std::floor((x + 40 * std::sin(z / 700)) / 320)), fz = int(std::floor(z / 260));
         const float h = hashNoise(fx, fz, 5);
-        static const uint32_t fields[] = {0x6E8C3C, 0x7E9A48, 0x8A8A50, 0x5E7A34, 0x9C9460, 0x76904A, 0x687E3A, 0xA89C6A};
+        static const uint32_t fields[] = {0x5F7A3A, 0x6E8444, 0x7C7C4C, 0x55703A, 0x8A845A, 0x687E44, 0x5E7236, 0x968A62};
         c = rgb(fields[int(h * 8) % 8]);
         const float hill = hillHeight(x, z);
         if (hill > 120) c = mix(c, rgb(0x3E5A2C), std::clamp((hill - 120) / 300, 0.0f, 0.85f));
@@ -72,7 +72,7 @@ Image landMap()
         if (std::fabs(z - rz) < 35 && x < 14000) c = rgb(0x3C6E8A);
       }
       // The airfield's grass.
-      if (x > -260 && x < 1100 && std::fabs(z) < 1750) c = rgb(0x7FA050);
+      if (x > -260 && x < 1100 && std::fabs(z) < 1750) c = rgb(0x6C8C48);
       img.set(px, py, c);
     }
   img.grain(0.05f, 31);
@@ -265,8 +265,10 @@ void buildAirfield(Layer& top, const std::string& folder)
   mid.colour(0xFFFFFF).texture("rwy_mid.bmp", "NORMAL_SHADE", "MIPMAPLINEAR", "REPEAT");
   {
     Mesh m;
-    const float len = 2 * (kRunwayHalfLen - 400);
-    quadUp(m, -kRunwayHalfWidth, -kRunwayHalfLen + 400, kRunwayHalfWidth, kRunwayHalfLen - 400, 0, 0, 0, 1, len / 60);
+    // In 100 m pieces, so that fog and light computed at the corners stay even along it.
+    const float z0 = -kRunwayHalfLen + 400;
+    for (float z = z0; z < kRunwayHalfLen - 400 - 1; z += 100)
+      quadUp(m, -kRunwayHalfWidth, z, kRunwayHalfWidth, z + 100, 0, 0, (z - z0) / 60, 1, (z + 100 - z0) / 60);
     mid.mesh = m;
   }
   // Runway edge and approach lights as point lamps.
@@ -288,7 +290,11 @@ void buildAirfield(Layer& top, const std::string& folder)
   taxi.colour(0xFFFFFF).texture("taxiway.bmp", "NORMAL_SHADE", "MIPMAPLINEAR", "REPEAT");
   {
     Mesh m;
-    quadUp(m, 180, -kRunwayHalfLen + 40, 200, kRunwayHalfLen - 40, -0.15f, 0, 0, 1, (2 * kRunwayHalfLen - 80) / 20);
+    const float t0 = -kRunwayHalfLen + 40;
+    for (float z = t0; z < kRunwayHalfLen - 40 - 1; z += 120) {
+      const float z1 = std::min(z + 120, kRunwayHalfLen - 40);
+      quadUp(m, 180, z, 200, z1, -0.15f, 0, (z - t0) / 20, 1, (z1 - t0) / 20);
+    }
     for (float z : {-kRunwayHalfLen + 40, -300.0f, 300.0f, kRunwayHalfLen - 40}) {
       // Links run along x: u along z so that the centre line follows them.
       m.flatQuad({kRunwayHalfWidth, -0.16f, z - 10}, {kRunwayHalfWidth, -0.16f, z + 10}, {180, -0.16f, z + 10}, {180, -0.16f, z - 10});
@@ -454,7 +460,7 @@ void makeClouds()
   top.name = "landclouds";
   // A broken layer overhead, seen from below.
   Layer& sheet = top.add("cloud_sheet");
-  sheet.colour(0xFFFFFF).texture("cloud_sheet.bmp", "NORMAL_SHADE", "MIPMAPLINEAR", "REPEAT");
+  sheet.colour(0xFFFFFF).texture("cloud_sheet.bmp", "NORMAL", "MIPMAPLINEAR", "REPEAT");
   sheet.attributes = {"BackFace", "ZNoWrite", "NoFog"};
   sheet.transparency = 40;
   {
@@ -478,7 +484,7 @@ void makeClouds()
   }
   // Cloud banks standing around the horizon, inside the sky cylinder.
   Layer& banks = top.add("cloud_banks");
-  banks.colour(0xFFFFFF).texture("cloud_bank.bmp", "NORMAL_SHADE", "MIPMAPLINEAR", "REPEAT");
+  banks.colour(0xFFFFFF).texture("cloud_bank.bmp", "NORMAL", "MIPMAPLINEAR", "REPEAT");
   banks.attributes = {"BackFace", "ZNoWrite", "NoFog"};
   {
     Mesh m;

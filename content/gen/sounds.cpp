@@ -295,20 +295,38 @@ std::vector<int16_t> eveningMusic()
   auto midi = [](double m) { return 440.0 * std::pow(2.0, (m - 69) / 12); };
   // Chords (MIDI notes): Dmaj9, Bm9, Gmaj7, A7sus, repeated; the last bars lead back round.
   const std::vector<std::vector<int>> chords = {{50, 57, 61, 64, 66}, {47, 54, 57, 61, 62}, {43, 50, 54, 57, 62}, {45, 52, 55, 59, 62}};
+  // Oscillators run as rotating phasors: one complex multiply per sample instead of a sine.
+  struct Osc {
+    double c = 1, s = 0, dc, ds;
+    Osc(double f, double phase) : c(std::cos(phase)), s(std::sin(phase)), dc(std::cos(2 * M_PI * f / kRate)), ds(std::sin(2 * M_PI * f / kRate)) {}
+    double step()
+    {
+      const double v = s;
+      const double nc = c * dc - s * ds;
+      s = s * dc + c * ds;
+      c = nc;
+      return v;
+    }
+  };
   auto note = [&](double start, double dur, double freq, double amp, double pan, int kind) {
     const size_t s0 = size_t(start * kRate), len = size_t((dur + (kind == 1 ? 1.5 : 0.4)) * kRate);
+    Osc a(freq, 0), b(kind == 0 ? freq * 2.003 : freq * 2, 0.3), c(kind == 0 ? freq * 0.998 : freq * 2, 1.0);
+    const double decay = std::exp(-(kind == 1 ? 2.2 : 0.8) / kRate);
+    double fall = 1;
     for (size_t i = 0; i < len; ++i) {
       const double t = double(i) / kRate;
       double env, v;
+      const double va = a.step(), vb = b.step(), vc = c.step();
+      fall *= decay;
       if (kind == 0) { // pad: slow attack and release
         env = std::min(1.0, t / 1.2) * (t > dur ? std::max(0.0, 1 - (t - dur) / 0.4) : 1.0);
-        v = std::sin(2 * M_PI * freq * t) + 0.35 * std::sin(2 * M_PI * freq * 2.003 * t) + 0.2 * std::sin(2 * M_PI * freq * 0.998 * t + 1);
-      } else if (kind == 1) { // electric piano
-        env = std::exp(-t * 2.2) * std::min(1.0, t * 300);
-        v = std::sin(2 * M_PI * freq * t + 0.8 * std::exp(-t * 4) * std::sin(2 * M_PI * freq * 2 * t));
+        v = va + 0.35 * vb + 0.2 * vc;
+      } else if (kind == 1) { // electric piano: a bell-like second partial that fades first
+        env = fall * std::min(1.0, t * 300);
+        v = va + 0.45 * vb * fall * fall;
       } else { // bass
-        env = std::min(1.0, t * 80) * std::exp(-t * 0.8) * (t > dur ? std::max(0.0, 1 - (t - dur) / 0.2) : 1.0);
-        v = std::sin(2 * M_PI * freq * t) + 0.3 * std::sin(4 * M_PI * freq * t);
+        env = std::min(1.0, t * 80) * fall * (t > dur ? std::max(0.0, 1 - (t - dur) / 0.2) : 1.0);
+        v = va + 0.3 * vb;
       }
       const size_t k = (s0 + i) % n;
       l[k] += float(v * env * amp * (1 - pan));

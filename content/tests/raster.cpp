@@ -156,12 +156,39 @@ void Raster::draw3D(const std::vector<Placed>& models, const Camera& cam, const 
         pv[i].sy = (0.5f - content::dot(d, u) / z * fy * 0.5f) * float(h_);
       }
     }
+    auto project = [&](P& q) {
+      const V3 d = q.w - cam.eye;
+      q.sx = (content::dot(d, r) / q.z * fx * 0.5f + 0.5f) * float(w_);
+      q.sy = (0.5f - content::dot(d, u) / q.z * fy * 0.5f) * float(h_);
+    };
+    auto cut = [&](const P& a, const P& b) {
+      const float t = (cam.nearClip - a.z) / (b.z - a.z);
+      P q = a;
+      q.z = cam.nearClip;
+      q.w = content::lerp(a.w, b.w, t);
+      q.nrm = content::lerp(a.nrm, b.nrm, t);
+      q.u = a.u + (b.u - a.u) * t;
+      q.v = a.v + (b.v - a.v) * t;
+      q.dist = a.dist + (b.dist - a.dist) * t;
+      project(q);
+      return q;
+    };
     for (const auto& face : n.faces) {
-      const P* p[3] = {&pv[face[0]], &pv[face[1]], &pv[face[2]]};
-      if (p[0]->z < cam.nearClip || p[1]->z < cam.nearClip || p[2]->z < cam.nearClip) continue;
-      const V3 fn = content::cross(p[1]->w - p[0]->w, p[2]->w - p[0]->w);
-      const bool front = content::dot(fn, cam.eye - p[0]->w) > 0;
+      const P* corner[3] = {&pv[face[0]], &pv[face[1]], &pv[face[2]]};
+      const V3 fn = content::cross(corner[1]->w - corner[0]->w, corner[2]->w - corner[0]->w);
+      const bool front = content::dot(fn, cam.eye - corner[0]->w) > 0;
       if (!front && !backFace) continue;
+      // Clip against the near plane (the polygon keeps its winding).
+      std::vector<P> poly;
+      for (int k = 0; k < 3; ++k) {
+        const P& a = *corner[k];
+        const P& b = *corner[(k + 1) % 3];
+        const bool ina = a.z >= cam.nearClip, inb = b.z >= cam.nearClip;
+        if (ina) poly.push_back(a);
+        if (ina != inb) poly.push_back(cut(a, b));
+      }
+      for (size_t k = 1; k + 1 < poly.size(); ++k) {
+      const P* p[3] = {&poly[0], &poly[k], &poly[k + 1]};
       const float area = (p[1]->sx - p[0]->sx) * (p[2]->sy - p[0]->sy) - (p[2]->sx - p[0]->sx) * (p[1]->sy - p[0]->sy);
       if (std::fabs(area) < 1e-9f) continue;
       const int x0 = std::max(0, int(std::floor(std::min({p[0]->sx, p[1]->sx, p[2]->sx}))));
@@ -216,6 +243,7 @@ void Raster::draw3D(const std::vector<Placed>& models, const Camera& cam, const 
           dst = uint32_t(o[0] * 255) << 16 | uint32_t(o[1] * 255) << 8 | uint32_t(o[2] * 255);
           if (zWrite) zb = depth;
         }
+      }
     }
   };
   for (const DrawItem& it : opaque) drawItem(it, false);

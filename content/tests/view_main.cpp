@@ -99,8 +99,8 @@ int main(int argc, char** argv)
       cam.lens = lensArg > 0 ? lensArg : 35;
     }
     visibility(plane, type);
-    check::Raster r(w, h, 0xD2784E);
-    r.setFog(1000, 12000, 0xD2784E);
+    check::Raster r(w, h, 0x8AAAD0);
+    r.setFog(1000, 12000, 0x8AAAD0);
     check::Light light;
     std::vector<check::Placed> scene = {{&port, Affine{}}, {&plane, model}};
     if (clouds.root) scene.push_back({&clouds, Affine::translation({cam.eye.x, 0, cam.eye.z})});
