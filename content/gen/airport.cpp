@@ -345,7 +345,8 @@ void buildBuildings(Layer& top, const std::string& folder)
     for (float z : {-180.0f, 0.0f, 180.0f}) building(m, {520, 4, z - 2}, {562, 8, z + 2}, 20, 4);
     term.mesh = m;
   }
-  Layer& roof = term.add("terminal_roof");
+  // Not a child of the terminal: the viewer's rebuild of "@N2" layers reaches every descendant.
+  Layer& roof = top.add("terminal_roof");
   roof.colour(0x6A7078);
   {
     Mesh m;
