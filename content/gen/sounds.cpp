@@ -365,6 +365,15 @@ std::vector<int16_t> eveningMusic()
 
 Bytes monoWav(const std::vector<float>& s) { return encodeWav(toPcm16(s), 1); }
 
+// Scales a one-shot so that its loudest sample reaches the given level (no clipping).
+std::vector<float> normalized(std::vector<float> s, float level)
+{
+  float peak = 1e-6f;
+  for (float x : s) peak = std::max(peak, std::fabs(x));
+  for (float& x : s) x *= level / peak;
+  return s;
+}
+
 } // namespace
 
 void makeSounds()
@@ -374,8 +383,8 @@ void makeSounds()
   const Bytes outside = encodeWav(engineLoop({32, 34, 0.8, 1.0, 3000, 3150, 0.25, 9000}, 501), 2);
   const Bytes cockpit = encodeWav(engineLoop({32, 34, 1.2, 0.8, 900, 2450, 0.08, 2500}, 502), 2);
   const Bytes cabin = encodeWav(engineLoop({32, 34, 1.5, 0.6, 500, 2450, 0.04, 1200}, 503), 2);
-  writeFile("sound\\ship.vfs", encodeVfs({{"gearup.wav", monoWav(gearSound())},
-                                          {"flapdown.wav", monoWav(flapSound())},
+  writeFile("sound\\ship.vfs", encodeVfs({{"gearup.wav", monoWav(normalized(gearSound(), 0.8f))},
+                                          {"flapdown.wav", monoWav(normalized(flapSound(), 0.7f))},
                                           {"outside.wav", outside},
                                           {"cockpit.wav", cockpit},
                                           {"cabin.wav", cabin}}));

@@ -742,6 +742,8 @@ TEST_F(Content, ArchivesListTheirMembersAsCompleteWaves)
       EXPECT_EQ(w.rate, 44100);
       EXPECT_EQ(w.bits, 16);
       EXPECT_FALSE(w.s.empty());
+      const auto clipped = std::count_if(w.s.begin(), w.s.end(), [](int16_t v) { return v == 32767 || v <= -32767; });
+      EXPECT_LT(clipped, 10) << want << " is clipped";
     }
   }
   // Folders with an archive hold no loose copies that would be passed over silently.
