@@ -466,7 +466,9 @@ void buildFuselage(Layer& hx21, const Livery& lv, const std::string& folder)
       return V3{f.second * w.chord, w.y, w.le + f.first * w.chord};
     }, true, true);
     for (Vert& v : m.verts) {
+      // The right side (x < 0) reads the emblem mirrored, as the hull does its titles.
       v.u = (v.p.z - 9.0f) / 4.5f;
+      if (v.p.x < 0) v.u = 1 - v.u;
       v.v = (7.45f - v.p.y) / 3.45f;
     }
     fin.setWorldMesh(m);

@@ -295,6 +295,16 @@ void buildAirfield(Layer& top, const std::string& folder)
       const float z1 = std::min(z + 120, kRunwayHalfLen - 40);
       quadUp(m, 180, z, 200, z1, -0.15f, 0, (z - t0) / 20, 1, (z1 - t0) / 20);
     }
+    // Links from the parallel taxiway to the aprons.
+    for (float z : {-300.0f, 300.0f, -830.0f}) {
+      const float x1 = z < -500 ? 420.0f : 380.0f;
+      m.flatQuad({200, -0.16f, z - 10}, {200, -0.16f, z + 10}, {x1, -0.16f, z + 10}, {x1, -0.16f, z - 10});
+      const size_t n = m.verts.size();
+      m.verts[n - 4].u = 0; m.verts[n - 4].v = 0;
+      m.verts[n - 3].u = 1; m.verts[n - 3].v = 0;
+      m.verts[n - 2].u = 1; m.verts[n - 2].v = (x1 - 200) / 20;
+      m.verts[n - 1].u = 0; m.verts[n - 1].v = (x1 - 200) / 20;
+    }
     for (float z : {-kRunwayHalfLen + 40, -300.0f, 300.0f, kRunwayHalfLen - 40}) {
       // Links run along x: u along z so that the centre line follows them.
       m.flatQuad({kRunwayHalfWidth, -0.16f, z - 10}, {kRunwayHalfWidth, -0.16f, z + 10}, {180, -0.16f, z + 10}, {180, -0.16f, z - 10});
@@ -314,8 +324,8 @@ void buildAirfield(Layer& top, const std::string& folder)
   apron.detailScale = 0.31f;
   {
     Mesh m;
-    quadUp(m, 200, -520, 560, 520, -0.1f, 0, 0, 360 / 40.0f, 1040 / 40.0f);
-    quadUp(m, 200, -1100, 520, -560, -0.1f, 0, 0, 320 / 40.0f, 540 / 40.0f);
+    quadUp(m, 380, -340, 576, 340, -0.1f, 0, 0, 196 / 40.0f, 680 / 40.0f);
+    quadUp(m, 420, -1100, 545, -560, -0.1f, 0, 0, 125 / 40.0f, 540 / 40.0f);
     apron.mesh = m;
   }
 }
@@ -382,6 +392,33 @@ void buildBuildings(Layer& top, const std::string& folder)
       building(m, {540, 0, z0}, {640, 18, z0 + 140}, 35, 18);
     }
     hangars.mesh = m;
+  }
+  // Parked airliners on the apron, noses towards the terminal (low detail: seen from afar).
+  Layer& parked = top.add("parked_aircraft");
+  parked.colour(0xF2F4F6, 0x606060, 215);
+  Layer& parkedTails = top.add("parked_tails");
+  parkedTails.colour(0x1C4A9C, 0x606060, 215);
+  {
+    Mesh body, tails;
+    for (int i = 0; i < 4; ++i) {
+      const float z = -240 + float(i) * 160;
+      Mesh a, t;
+      // Built along +x (nose at the terminal side), on the ground.
+      a.cylinder({-13, 3.0f, 0}, {9, 3.0f, 0}, 1.35f, 1.35f, 12, false);
+      a.cylinder({9, 3.0f, 0}, {13.2f, 2.8f, 0}, 1.35f, 0.1f, 12, false);
+      a.cylinder({-13, 3.0f, 0}, {-14.5f, 3.9f, 0}, 1.35f, 0.2f, 12, false);
+      a.box({-1.5f, 4.35f, -13.5f}, {1.2f, 4.6f, 13.5f});
+      for (float s : {-1.0f, 1.0f}) a.cylinder({1.6f, 4.0f, 4.05f * s}, {-3.0f, 4.0f, 4.05f * s}, 0.45f, 0.45f, 8, true);
+      for (float s : {-1.0f, 1.0f}) a.box({-1.2f, 0, 1.3f * s - 0.25f}, {-0.6f, 1.6f, 1.3f * s + 0.25f});
+      a.box({9.3f, 0, -0.15f}, {9.7f, 1.7f, 0.15f});
+      t.box({-14.2f, 4.2f, -0.15f}, {-11.2f, 7.4f, 0.15f});
+      t.box({-14.0f, 7.4f, -3.6f}, {-12.4f, 7.6f, 3.6f});
+      const Affine place = Affine::translation({497, -0.1f, z});
+      body.append(a.transformed(place));
+      tails.append(t.transformed(place));
+    }
+    parked.mesh = body;
+    parkedTails.mesh = tails;
   }
   Layer& tanks = top.add("fuel_tanks");
   tanks.colour(0xECECE4, 0x404040, 220);
