@@ -222,6 +222,8 @@ void buildGround(Layer& top, const std::string& folder)
       const float x = kCentreX - kExtent + 2 * kExtent * float(i) / N, z = kExtent - 2 * kExtent * float(j) / N;
       float y = hillHeight(x, z) - 0.8f;
       if (x < coastAt(z)) y = -1.5f;
+      // Under the airfield's own grass the land drops away, so the two never fight for depth.
+      if (x > -260 && x < 1100 && std::fabs(z) < 1750) y = -3.0f;
       m.add({{x, y, z}, {}, float(i) / N, float(j) / N});
     }
   for (int j = 0; j < N; ++j)
@@ -236,8 +238,47 @@ void buildGround(Layer& top, const std::string& folder)
   land.mesh = m;
 }
 
+// Mown grass of the airfield at 1.3 m a texel (the land map has 31 m), repeated over the field.
+Image grassTexture()
+{
+  const int S = 256;
+  Image img(S, S);
+  for (int y = 0; y < S; ++y)
+    for (int x = 0; x < S; ++x) {
+      // Tileable: noise sampled on a torus of the texture's size.
+      const float n = fractalNoise(float(x) / 32, float(y) / 32, 4, 55) * 0.6f + hashNoise(x, y, 56) * 0.4f;
+      const bool stripe = (y / 32) % 2 == 0;
+      Rgba c = mix(rgb(0x5E7E3E), rgb(0x7C9A50), n);
+      if (stripe) c = mix(c, rgb(0x88A85C), 0.25f);
+      img.set(x, y, c);
+    }
+  // Blend the seams so that the repeat does not show.
+  Image out = img;
+  for (int y = 0; y < S; ++y)
+    for (int x = 0; x < S; ++x) {
+      const float fx = std::min(x, S - 1 - x) / 24.0f, fy = std::min(y, S - 1 - y) / 24.0f;
+      const float k = std::clamp(std::min(fx, fy), 0.0f, 1.0f);
+      out.set(x, y, mix(img.get(S - 1 - x, S - 1 - y), img.get(x, y), 0.5f + 0.5f * k));
+    }
+  return out;
+}
+
 void buildAirfield(Layer& top, const std::string& folder)
 {
+  writeTexture(folder + "grass", grassTexture(), false);
+  // The airfield's grass, in 100 m pieces just above the land.
+  Layer& grass = top.add("airfield_grass");
+  grass.colour(0xFFFFFF).texture("grass.bmp", "NORMAL_SHADE", "MIPMAPLINEAR", "REPEAT");
+  {
+    Mesh m;
+    for (float x = -260; x < 1100 - 1; x += 100)
+      for (float z = -1750; z < 1750 - 1; z += 100) {
+        const float x1 = std::min(x + 100, 1100.0f), z1 = std::min(z + 100, 1750.0f);
+        quadUp(m, x, z, x1, z1, -0.8f, x / 330, z / 330, x1 / 330, z1 / 330);
+      }
+    grass.mesh = m;
+  }
+
   writeTexture(folder + "rwy_end18", runwayEnd("18"), false);
   writeTexture(folder + "rwy_end36", runwayEnd("36"), false);
   writeTexture(folder + "rwy_mid", runwayMiddle(), false);
