@@ -900,6 +900,19 @@ void buildCockpit(Layer& cp, const std::string& folder)
   Layer& pcover = part(pedestal, "cp_overhead", {0, 4.3f, -10.4f});
   pcover.colour(0x3A3E44);
   pcover.setWorldMesh(boxMesh({-0.45f, 4.18f, -10.9f}, {0.45f, 4.32f, -9.9f}));
+  // Windscreen centre post and the side consoles under the side windows.
+  Layer& frame = cp.add("cp_frame");
+  frame.colour(0x3A3F46, 0x202020, 235);
+  {
+    Mesh m;
+    const V3 bottom{0, 3.62f, -11.42f}, top{0, 4.02f, -11.02f};
+    m.cylinder(bottom, top, 0.05f, 0.05f, 6, true);
+    for (float s : {-1.0f, 1.0f}) {
+      m.append(boxMesh({1.08f * s - 0.12f, 3.0f, -10.9f}, {1.08f * s + 0.12f, 3.12f, -9.6f}));
+      m.append(boxMesh({1.14f * s - 0.05f, 3.12f, -10.8f}, {1.14f * s + 0.05f, 3.3f, -9.7f}));
+    }
+    frame.setWorldMesh(m);
+  }
   // Seats.
   Layer& seats = cp.add("cp_seats");
   seats.colour(0x34302C, 0x202020, 240);
@@ -1060,6 +1073,10 @@ void makeAircraft(const std::string& name, int livery)
   buildEngines(enjine, lv, folder);
   buildCockpit(cp, folder);
   buildCabin(in01, in02);
+  // The cabin's walls and floor stay on for the outside cameras (the wings and engines are
+  // seen through its windows), but from outside they are hidden behind the skin: draw them
+  // only when the eye is close, as it is in the cabin.
+  for (auto& c : in01.children) c->farLimit = 25;
 
   // Lamps: anti-collision on the fin top and the belly, landing lights on the lower nose
   // sides (their height is animated from 2.1 down to 2.3 when they fold in), tail light.
