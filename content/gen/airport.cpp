@@ -519,6 +519,36 @@ Image cloudTexture(uint32_t seed, bool bank)
 
 } // namespace
 
+// Woods and windbreaks: small cones on the land around the airfield.
+void buildTrees(Layer& top)
+{
+  Layer& trees = top.add("trees");
+  trees.colour(0x3E5A30, 0x000000, 0);
+  Mesh m;
+  int placed = 0;
+  for (int i = 0; i < 20000 && placed < 1800; ++i) {
+    const float x = kCentreX - 6500 + hashNoise(i, 0, 81) * 13000, z = -6500 + hashNoise(i, 1, 81) * 13000;
+    if (x < coastAt(z) + 300) continue;
+    if (x > -450 && x < 1300 && std::fabs(z) < 1950) continue; // the airfield stays clear
+    // Woods where the noise says so, and rows along the field edges.
+    const float wood = fractalNoise(x / 900, z / 900, 3, 83);
+    const bool edge = std::fabs(std::fmod(std::fabs(z), 260.0f) - 5) < 12 && hashNoise(int(x / 40), 0, 84) < 0.6f;
+    if (wood < 0.62f && !edge) continue;
+    const float h = 9 + hashNoise(i, 2, 81) * 9, r = h * 0.35f;
+    const float y = hillHeight(x, z) - 1.2f;
+    const size_t first = m.tris.size();
+    const uint32_t apex = m.add({{x, y + h, z}, {0, 1, 0}, 0, 0});
+    for (int k = 0; k < 5; ++k) {
+      const float a = 2 * kPi * float(k) / 5;
+      m.add({{x + r * std::sin(a), y, z + r * std::cos(a)}, normalize(V3{std::sin(a), 0.6f, std::cos(a)}), 0, 0});
+    }
+    for (uint32_t k = 0; k < 5; ++k) m.tri(apex, apex + 1 + k, apex + 1 + (k + 1) % 5);
+    m.orientFrom({x, y + h * 0.3f, z}, first);
+    ++placed;
+  }
+  trees.mesh = m;
+}
+
 void makeAirport()
 {
   const std::string folder = "port\\rjbh\\";
@@ -527,6 +557,7 @@ void makeAirport()
   buildGround(top, folder);
   buildAirfield(top, folder);
   buildBuildings(top, folder);
+  buildTrees(top);
   writeText(folder + "rjbh.tvm", writeTvm(top));
 }
 
