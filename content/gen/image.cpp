@@ -152,13 +152,6 @@ void Image::vGradient(float x0, float y0, float x1, float y1, Rgba top, Rgba bot
   }
 }
 
-void Image::hGradient(float x0, float y0, float x1, float y1, Rgba left, Rgba right)
-{
-  for (int y = std::max(0, int(y0)); y < std::min(h_, int(std::ceil(y1))); ++y)
-    for (int x = std::max(0, int(x0)); x < std::min(w_, int(std::ceil(x1))); ++x)
-      blend(x, y, mix(left, right, (x + 0.5f - x0) / std::max(1.0f, x1 - x0)));
-}
-
 void Image::grain(float amount, uint32_t seed, float scale)
 {
   for (int y = 0; y < h_; ++y)
@@ -176,11 +169,6 @@ void Image::blit(const Image& src, int dx, int dy)
 {
   for (int y = 0; y < src.h_; ++y)
     for (int x = 0; x < src.w_; ++x) set(dx + x, dy + y, src.get(x, y));
-}
-
-void Image::setAlpha(uint8_t a)
-{
-  for (Rgba& p : px_) p.a = a;
 }
 
 Image Image::scaled(int w, int h) const
@@ -202,14 +190,6 @@ Image Image::scaled(int w, int h) const
         out.set(x, y, Rgba{uint8_t(std::lround(r / a)), uint8_t(std::lround(g / a)), uint8_t(std::lround(b / a)),
                            uint8_t(std::lround(a / n))});
     }
-  return out;
-}
-
-Image Image::flippedX() const
-{
-  Image out(w_, h_);
-  for (int y = 0; y < h_; ++y)
-    for (int x = 0; x < w_; ++x) out.set(w_ - 1 - x, y, get(x, y));
   return out;
 }
 

@@ -40,14 +40,10 @@ public:
   void fillPolygon(const std::vector<Pt>& pts, Rgba c);
   void line(float x0, float y0, float x1, float y1, float width, Rgba c);
   void vGradient(float x0, float y0, float x1, float y1, Rgba top, Rgba bottom);
-  void hGradient(float x0, float y0, float x1, float y1, Rgba left, Rgba right);
   // Multiplies the colour by 1 + amount * noise, a fixed pattern from the seed.
   void grain(float amount, uint32_t seed, float scale = 1.0f);
   void blit(const Image& src, int dx, int dy);
-  // Sets every pixel's alpha (for textures whose shape comes from a separate mask).
-  void setAlpha(uint8_t a);
   Image scaled(int w, int h) const;
-  Image flippedX() const;
 
 private:
   int w_ = 0, h_ = 0;

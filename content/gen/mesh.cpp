@@ -165,12 +165,4 @@ void Mesh::cylinder(V3 a, V3 b, float ra, float rb, int n, bool caps)
   }, caps, caps);
 }
 
-void Mesh::sphere(V3 c, V3 radii, int n, int rings)
-{
-  loft(rings + 1, n, [&](int r, int k) {
-    const float phi = kPi * float(r) / float(rings), th = 2 * kPi * float(k) / float(n);
-    return c + V3{radii.x * std::sin(phi) * std::cos(th), radii.y * std::cos(phi), radii.z * std::sin(phi) * std::sin(th)};
-  }, false, false);
-}
-
 } // namespace content

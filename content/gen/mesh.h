@@ -21,7 +21,6 @@ struct Mesh {
   std::vector<Vert> verts;
   std::vector<std::array<uint32_t, 3>> tris;
 
-  bool empty() const { return tris.empty(); }
   uint32_t add(const Vert& v);
   void tri(uint32_t a, uint32_t b, uint32_t c) { tris.push_back({a, b, c}); }
   void append(const Mesh& m);
@@ -46,7 +45,6 @@ struct Mesh {
             bool inward = false);
   // Cylinder (or cone when the radii differ) between two points.
   void cylinder(V3 a, V3 b, float ra, float rb, int n, bool caps);
-  void sphere(V3 c, V3 radii, int n, int rings);
   // Orients each triangle so that it faces away from the centre (for closed convex parts).
   void orientFrom(V3 centre, size_t firstTri = 0);
   // Orients each triangle so that its normal has a positive component along dir (flat parts),

@@ -54,18 +54,18 @@ constexpr size_t kLoop = 1 << 17; // samples per engine loop (2.97 s)
 // A periodic signal of kLoop samples from a magnitude per frequency (Hz) with random phases.
 std::vector<float> periodic(const std::function<double(double)>& magnitude, uint32_t seed)
 {
-  std::vector<Cx> spec(kLoop);
+  std::vector<Cx> bins(kLoop);
   for (size_t k = 1; k < kLoop / 2; ++k) {
     const double f = double(k) * kRate / double(kLoop);
     const double m = magnitude(f);
     if (m <= 0) continue;
     const double ph = 2 * M_PI * hashNoise(int(k), 0, seed);
-    spec[k] = std::polar(m, ph);
-    spec[kLoop - k] = std::conj(spec[k]);
+    bins[k] = std::polar(m, ph);
+    bins[kLoop - k] = std::conj(bins[k]);
   }
-  fft(spec, true);
+  fft(bins, true);
   std::vector<float> out(kLoop);
-  for (size_t i = 0; i < kLoop; ++i) out[i] = float(spec[i].real());
+  for (size_t i = 0; i < kLoop; ++i) out[i] = float(bins[i].real());
   return out;
 }
 

@@ -111,6 +111,4 @@ void drawTextCentred(Image& img, float cx, float cy, float sizePx, const std::st
   drawText(img, cx - w / 2, cy + sizePx * 0.36f, sizePx, utf8, colour, face);
 }
 
-bool fontsAvailable() { return library().get(Face::Gothic) != nullptr; }
-
 } // namespace content

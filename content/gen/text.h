@@ -16,7 +16,5 @@ float textWidth(float sizePx, const std::string& utf8, Face face = Face::Gothic)
 // Draws the text centred on (cx, cy) (the middle of the capital height).
 void drawTextCentred(Image& img, float cx, float cy, float sizePx, const std::string& utf8, Rgba colour,
                      Face face = Face::Gothic);
-// False when a face could not be loaded (text is then left out and a warning printed once).
-bool fontsAvailable();
 
 } // namespace content

@@ -34,11 +34,11 @@ void Layer::setWorldMesh(const Mesh& m) { mesh = m.transformed(world().inverse()
 
 void Layer::addWorldMesh(const Mesh& m) { mesh.append(m.transformed(world().inverse())); }
 
-Layer& Layer::colour(uint32_t c, uint32_t spec, int dull)
+Layer& Layer::colour(uint32_t c, uint32_t specularRgb, int dull)
 {
   material = true;
   diffuse = ambient = bgr(c);
-  specular = bgr(spec);
+  specular = bgr(specularRgb);
   dullness = dull;
   emissive = 0;
   return *this;
@@ -73,13 +73,6 @@ Layer& Layer::lamp(V3 worldPos, float size, uint32_t c)
   glow(c);
   attributes.push_back("NoFog");
   return *this;
-}
-
-int Layer::count() const
-{
-  int n = 1;
-  for (auto& c : children) n += c->count();
-  return n;
 }
 
 std::string formatReal(float v)

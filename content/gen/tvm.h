@@ -59,7 +59,6 @@ struct Layer {
                  const std::string& filter = "MIPMAPLINEAR", const std::string& addressing = "REPEAT");
   // Makes this layer a lamp at the given model-space point.
   Layer& lamp(V3 worldPos, float size, uint32_t rrggbb);
-  int count() const;
 };
 
 // The whole file text (CR LF line ends, TAB indents) for the given top layer.
