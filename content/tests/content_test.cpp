@@ -406,6 +406,33 @@ TEST_F(Content, FlapsSlideAftAndTurnDown)
   }
 }
 
+TEST_F(Content, ControlSurfacesHingeAtTheirLeadingEdges)
+{
+  check::Model m = load("plane/hx21ank/hx21ank.tvm");
+  for (const char* name : {"aileron_l01---x", "aileron_r01---x", "elevator_l01---x", "elevator_r01---x", "01rudder_all---y",
+                           "03rudder_all---y", "control01---x", "control03---x"}) {
+    check::Node* n = m.top()->find(name);
+    ASSERT_NE(n, nullptr) << name;
+    V3 lo, hi;
+    bounds(*n, lo, hi);
+    const V3 pivot = check::nodeWorld(*n).point({0, 0, 0});
+    // The hinge lies on the part's forward edge, or for a control column at its foot.
+    if (name[0] == 'c')
+      EXPECT_NEAR(pivot.y, lo.y, 0.12f) << name;
+    else
+      EXPECT_NEAR(pivot.z, lo.z, 0.12f) << name;
+    EXPECT_GE(pivot.y, lo.y - 0.05f) << name;
+    EXPECT_LE(pivot.y, hi.y + 0.05f) << name;
+    // A deflection keeps the hinge where it is and moves the far edge.
+    n->rotate = std::string(name).back() == 'y' ? V3{0, 15, 0} : V3{15, 0, n->rotate.z};
+    V3 lo2, hi2;
+    bounds(*n, lo2, hi2);
+    EXPECT_NEAR(check::nodeWorld(*n).point({0, 0, 0}).z, pivot.z, 1e-3f) << name;
+    const float moved = std::fabs(lo2.y - lo.y) + std::fabs(hi2.x - hi.x) + std::fabs(lo2.x - lo.x) + std::fabs(hi2.z - hi.z);
+    EXPECT_GT(moved, 0.02f) << name << " did not move";
+  }
+}
+
 TEST_F(Content, PropellersTurnAboutTheEngineAxis)
 {
   check::Model m = load("plane/hx21ank/hx21ank.tvm");
