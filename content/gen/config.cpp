@@ -35,6 +35,8 @@ Image iconPicture(uint32_t tile, uint32_t accent)
 void makeConfig(const std::string& generatedDir)
 {
   writeText("trvx.ini", "[VIDEO]\r\ncard=0\r\nantialias=1\r\nanisotropy=1\r\n");
+  // The viewer saves its photos into "photo\" and does not make the folder itself.
+  std::filesystem::create_directories(outputPath("photo"));
   writeText("hx21app.ini",
             "[FLIGHT]\r\nwindow=1\r\n[WINDOW]\r\nxsize=960\r\nysize=600\r\n[FULLSCREEN]\r\nxsize=0\r\nysize=0\r\n");
   // Icons go beside the output tree, for the resource scripts of the two programs.

@@ -170,6 +170,7 @@ TEST_F(Content, EveryFileTheProgramsOpenExists)
   for (const char* v : {"ak72_12_2ab", "ak72_13_1", "ak72_14_1tab", "ak72_15_2tab", "ak72_16_1ab", "ak72_16_1"})
     files.push_back(std::string("sound/voice/ak72/") + v + ".wav");
   for (const auto& f : files) EXPECT_TRUE(fs::is_regular_file(g_root + "/" + f)) << f;
+  EXPECT_TRUE(fs::is_directory(g_root + "/photo")) << "photos would have nowhere to go";
 }
 
 TEST_F(Content, ModelsParseAndTheirTexturesLoadOnTheBitmapPath)
