@@ -473,6 +473,21 @@ void buildFuselage(Layer& hx21, const Livery& lv, const std::string& folder)
     }
     fin.setWorldMesh(m);
   }
+  // Dorsal fillet running from the roof into the fin's leading edge.
+  {
+    Layer& fillet = hx21.add("dorsal_fillet");
+    fillet.colour(lv.main, 0x505050, 215);
+    Mesh m;
+    m.loft(8, 8, [&](int r, int k) {
+      const float t = float(r) / 7;
+      const float z = 6.2f + 3.3f * t;
+      const float h = 0.02f + 0.55f * t * t;
+      const float w = 0.03f + 0.12f * std::sin(kPi * std::min(1.0f, t * 1.2f));
+      const float phi = 2 * kPi * float(k) / 8;
+      return V3{w * std::sin(phi), 4.36f + h * (0.5f + 0.5f * std::cos(phi)), z};
+    }, true, true);
+    fillet.setWorldMesh(m);
+  }
   const char* rudders[] = {"01rudder_all---y", "02rudder_all---y", "03rudder_all---y"};
   for (int i = 0; i < 3; ++i) {
     const float y0 = 4.1f + 1.1f * float(i), y1 = y0 + 1.1f;
