@@ -413,8 +413,8 @@ Image menuPicture(const std::string& title, const std::string& b1, const std::st
   drawText(img, 60, 80, 44, "HX-21", rgb(0xFFFFFF), Face::SansBold);
   drawText(img, 64, 130, 26, title, rgb(0xF0C040));
   img.fillRect(60, 150, 900, 152, Rgba{120, 150, 190, 160});
-  img.fillRect(60, 530, 900, 531, Rgba{120, 150, 190, 120});
-  drawText(img, 64, 574, 12, "Tarvex3D", rgb(0x6A7E96), Face::Sans);
+  // The programs write their own text from y 180 to 580: the picture keeps that area plain.
+  drawText(img, 20, 592, 10, "Tarvex3D", rgb(0x4A5E76), Face::Sans);
   auto drawButton = [&](Image& dst, float x, float y, const std::string& label, int look) {
     const Rgba t = look == 2 ? rgb(0x1A3050) : look == 1 ? rgb(0x3C6EA8) : rgb(0x2A507E);
     const Rgba b = look == 2 ? rgb(0x2A4A70) : look == 1 ? rgb(0x24507C) : rgb(0x163050);
