@@ -38,7 +38,7 @@ bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out)
     bool ok = true;
     for (;;) {
         tvm_char c = *r++;
-        uint8_t kind = c < 128 ? classes[c] : C_COPY;
+        uint8_t kind = c < 128 ? classes[c] : (uint8_t)C_COPY;
         if (kind == C_COPY) {
             *w++ = c;
             continue;
