@@ -122,6 +122,7 @@ int main(int argc, char **argv)
             return 1;
         }
         readBest = t1 - t0 < readBest ? t1 - t0 : readBest;
+        layerCount = faces = vertices = 0;
         TRVXL_CountLayer(ctx, model, &layerCount, &faces, &vertices, 0);
         TRVXL_DeleteLayer(ctx, model, 1);
     }

@@ -38,6 +38,9 @@ static LRESULT CALLBACK cbt_hook(int code, WPARAM wParam, LPARAM lParam)
             box.owner = GetWindow(window, GW_OWNER);
             EnumChildWindows(window, read_child, reinterpret_cast<LPARAM>(&box));
             t_boxes->push_back(box);
+            // Off the screen the box closes at once; a visible one costs Wine seconds of waiting
+            // for the display to map and unmap it.
+            SetWindowPos(window, nullptr, -5000, -5000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             PostMessageW(window, WM_COMMAND, IDOK, 0);
         }
     }
