@@ -1,7 +1,8 @@
 // Native stand-ins for the engine behind the portable text model code (see tvm_native.h).
 #include "tvm_native.h"
 
-#include <math.h>
+#include "number_text.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -13,74 +14,24 @@
         }                                                                         \
     } while (0)
 
-const tvm_char *native_string_to_real(float *out, const tvm_char *t)
+// The engine's own conversions work on the platform's wchar_t; the text is copied across.
+const tvm_char *native_string_to_real(float *out, const tvm_char *text)
 {
-    float sign = 1.0f;
-    if (*t == u'+' || *t == u'-') {
-        sign = *t == u'-' ? -1.0f : 1.0f;
-        ++t;
-    }
-    uint32_t whole = 0, fraction = 0; // 32-bit digit counters, as the engine's
-    int digits = 0;
-    for (; *t >= u'0' && *t <= u'9'; ++t)
-        whole = whole * 10u + (uint32_t)(*t - u'0');
-    if (*t == u'.') {
-        for (++t; *t >= u'0' && *t <= u'9'; ++t, ++digits)
-            fraction = fraction * 10u + (uint32_t)(*t - u'0');
-    }
-    *out = (float)(((double)whole + (double)fraction / pow(10.0, digits)) * sign);
-    return t;
+    std::wstring number;
+    for (const tvm_char *c = text; (*c >= u'0' && *c <= u'9') || *c == u'.' || *c == u'+' || *c == u'-'; ++c)
+        number += (wchar_t)*c;
+    return text + (text_to_number(out, number.c_str()) - number.c_str());
 }
 
 tvm_char *native_real_to_string(tvm_char *buffer, float value)
 {
-    tvm_char *p = buffer;
-    if (value == 0.0f) {
-        *p++ = u'0';
-        *p = 0;
-        return p;
-    }
-    float a = fabsf(value);
-    if (a > 999999.0f)
+    wchar_t wide[TVM_REAL_CHARS];
+    wchar_t *end = number_to_text(wide, value);
+    if (!end)
         return nullptr;
-    int n = 0;
-    while (a < 1000000.0f) {
-        a = a * 10.0f;
-        ++n;
-    }
-    int d = ((int)a + 5) / 10;
-    int decimals = n - 1;
-    while (decimals > 0 && d % 10 == 0) {
-        d /= 10;
-        --decimals;
-    }
-    while (decimals > 5) {
-        d /= 10;
-        --decimals;
-    }
-    if (d == 0) {
-        *p++ = u'0';
-        *p = 0;
-        return p;
-    }
-    if (value < 0)
-        *p++ = u'-';
-    char digits[16];
-    int count = snprintf(digits, sizeof digits, "%d", d);
-    int whole = count - decimals;
-    if (whole <= 0) {
-        *p++ = u'0';
-    } else {
-        for (int i = 0; i < whole; ++i)
-            *p++ = (tvm_char)digits[i];
-    }
-    if (decimals > 0) {
-        *p++ = u'.';
-        for (int i = whole; i < 0; ++i)
-            *p++ = u'0';
-        for (int i = whole < 0 ? 0 : whole; i < count; ++i)
-            *p++ = (tvm_char)digits[i];
-    }
+    tvm_char *p = buffer;
+    for (const wchar_t *c = wide; c < end; ++c)
+        *p++ = (tvm_char)*c;
     *p = 0;
     return p;
 }

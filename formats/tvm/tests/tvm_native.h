@@ -10,7 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-// The engine's number conversions, written after the same rules.
+// The engine's number conversions (TRVX_StringToReal, TRVX_RealToString) on UTF-16 text.
 const tvm_char *native_string_to_real(float *out, const tvm_char *text);
 tvm_char *native_real_to_string(tvm_char *buffer, float value);
 
