@@ -66,6 +66,7 @@ private:
         line_.record(name, signature, args);
         emit(level);
     }
+    const tagTRVXTEXTURE *texture_record(int slot) const;
     void stages(TRVXLAYER layer, int level, int *uvSets);
     void geometry(TRVXLAYER layer, int level, int uvSets);
 
@@ -90,6 +91,15 @@ void Writer::flush()
     pending_.clear();
 }
 
+const tagTRVXTEXTURE *Writer::texture_record(int slot) const
+{
+    // The engine's texture table as its information query gives it: slot 0 is never in use.
+    if (slot <= 0 || slot >= ctx_->textureCount || !ctx_->textures)
+        return nullptr;
+    const tagTRVXTEXTURE *texture = &ctx_->textures[slot];
+    return texture->useCount > 0 ? texture : nullptr;
+}
+
 void Writer::stages(TRVXLAYER layer, int level, int *uvSets)
 {
     *uvSets = 0;
@@ -99,9 +109,7 @@ void Writer::stages(TRVXLAYER layer, int level, int *uvSets)
             break;
         TvmOutArgs a = {};
         a.strings[0] = word_or_empty(tvm_blend_words, stage.blend);
-        const tagTRVXTEXTURE *texture =
-            stage.texture ? reinterpret_cast<const tagTRVXTEXTURE *>(TRVX_GetInformation(ctx_, 1000 + stage.texture))
-                          : nullptr;
+        const tagTRVXTEXTURE *texture = texture_record(stage.texture);
         if (!texture) {
             a.strings[1] = u"";
             record("Stage", "S,S", a, level);
@@ -167,7 +175,7 @@ void Writer::geometry(TRVXLAYER layer, int level, int uvSets)
 
 void Writer::layer(TRVXLAYER layer, int level)
 {
-    TRVX_SetGage(ctx_, (DWORD)((long long)written_ * 100 / total_));
+    tvm_gauge(ctx_, (int)((long long)written_ * 100 / total_));
     ++written_;
     tvm_char name[32];
     for (int i = 0; i < 32; ++i)
