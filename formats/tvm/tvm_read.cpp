@@ -135,7 +135,7 @@ void *Reader::read(void *parent, const tvm_char *text, size_t length)
         RecordKind kind = record_kind(record.name, record.nameLength);
         if (kind == R_LAYER) {
             void *layer = layer_record(record);
-            if (depth_ == 1)
+            if (depth_ == 1 && layer)
                 last = layer;
             if (record.body && layer) {
                 begin(layer);
