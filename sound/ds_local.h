@@ -100,8 +100,6 @@ struct Sonra {
 
 extern Sonra g_snd;
 
-SNR2_API void WINAPI SNR2_3DListenerInit(void);
-
 static inline bool slot_valid(int slot) { return slot >= 0 && slot < SNR2_SLOTS; }
 
 // ds_system.cpp
@@ -131,6 +129,9 @@ IDirectSoundBuffer *create_buffer(DWORD flags, DWORD bytes, const WAVEFORMATEX *
 bool copy_buffer(IDirectSoundBuffer *to, DWORD toOffset, IDirectSoundBuffer *from);
 
 // ds_play.cpp
+enum PlayMode { PLAY_PLAIN, PLAY_EFFECT, PLAY_3D };
+// Gives the slot a buffer holding the wave's samples for the mode; the buffer to play, or null.
+IDirectSoundBuffer *slot_buffer(Slot *s, tagSNRWAVE *wave, PlayMode mode);
 void clear_stream(Slot *s);
 int set_sub_volume(Slot *s, int percent);
 

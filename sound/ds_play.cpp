@@ -4,8 +4,6 @@
 
 #include <string.h>
 
-enum PlayMode { PLAY_PLAIN, PLAY_EFFECT, PLAY_3D };
-
 static const GUID *const kEffects[6] = {
     &GUID_DSFX_STANDARD_CHORUS, &GUID_DSFX_STANDARD_COMPRESSOR, &GUID_DSFX_STANDARD_DISTORTION,
     &GUID_DSFX_STANDARD_ECHO,   &GUID_DSFX_STANDARD_FLANGER,    &GUID_DSFX_STANDARD_GARGLE,
@@ -54,8 +52,7 @@ void clear_stream(Slot *s)
     LeaveCriticalSection(&s->lock);
 }
 
-// Gives the slot a buffer holding the wave's samples for the mode; the buffer to play, or null.
-static IDirectSoundBuffer *slot_buffer(Slot *s, tagSNRWAVE *wave, PlayMode mode)
+IDirectSoundBuffer *slot_buffer(Slot *s, tagSNRWAVE *wave, PlayMode mode)
 {
     restore_if_lost(wave);
     EnterCriticalSection(&s->lock);

@@ -142,3 +142,32 @@ SNR2_API int WINAPI SNR2_WaveGetPan(int slot);
 SNR2_API int WINAPI SNR2_WaveFade(int slot, int target, int time);
 SNR2_API void WINAPI SNR2_MasterFade(int target, int time);
 SNR2_API void WINAPI SNR2_WaveMasterFade(int target, int time);
+
+// --- 3D -----------------------------------------------------------------------------------------
+// 1; -1 when count is 0 or the wave has no buffer.
+SNR2_API int WINAPI SNR2_3DWavePlay(int slot, tagSNRWAVE *wave, int count, tagSNR3D *position, DWORD flags);
+// 1 when the slot has a 3D buffer, else 0 (software 3D still takes the position).
+SNR2_API int WINAPI SNR2_3DWavePosition(int slot, tagSNR3D *position, int immediate);
+// 1 with the slot's 3D buffer position, else 0.
+SNR2_API int WINAPI SNR2_3DWaveGetPosition(int slot, tagSNR3D *position);
+SNR2_API void WINAPI SNR2_3DWaveVelocity(int slot, tagSNR3D *velocity, int deferred);
+// 1 with the slot's 3D buffer velocity, else 0.
+SNR2_API int WINAPI SNR2_3DWaveGetVelocity(int slot, tagSNR3D *velocity);
+// 1 when applied to a 3D buffer, else 0 (the distances are still kept for the slot).
+SNR2_API int WINAPI SNR2_3DWaveDistance(int slot, float minimum, float maximum, int immediate);
+// 1, or 0 outside hardware 3D.
+SNR2_API int WINAPI SNR2_3DSetting(float distanceFactor, float rolloffFactor, float dopplerFactor, int immediate);
+SNR2_API void WINAPI SNR2_3DListenerInit(void);
+SNR2_API void WINAPI SNR2_3DListener(tagSNR3D *position, tagSNR3D *angles, int commit);
+SNR2_API void WINAPI SNR2_3DListenerDirect(tagSNR3D *position, tagSNR3D *front, tagSNR3D *top, int commit);
+SNR2_API void WINAPI SNR2_3DListenerDirectD(tagSNR3D *position, tagSNR3D *front, tagSNR3D *top, tagSNR3D *velocity,
+                                            DWORD flags);
+SNR2_API void WINAPI SNR2_3DListenerVelocity(tagSNR3D *velocity, int immediate);
+// 1 with the listener's position, else 0.
+SNR2_API int WINAPI SNR2_3DListenerGetPosition(tagSNR3D *position);
+// 1 with the listener's front and top vectors, else 0.
+SNR2_API int WINAPI SNR2_3DListenerOrientation(tagSNR3D *front, tagSNR3D *top);
+// 1 with the listener's velocity (hardware 3D), else 0.
+SNR2_API int WINAPI SNR2_3DListenerGetVelocity(tagSNR3D *velocity);
+SNR2_API void WINAPI SNR2_Commit(void);
+SNR2_API void WINAPI SNR2_CalcVelocity(tagSNR3D *out, tagSNR3D *angles, float speed, DWORD time);

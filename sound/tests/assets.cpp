@@ -36,6 +36,22 @@ Bytes tone_data(const Tone &t)
     return out;
 }
 
+Bytes tone_steps(const Tone &t, const std::vector<std::pair<double, double>> &steps)
+{
+    Bytes out;
+    double phase = 0.0;
+    for (const auto &step : steps) {
+        uint32_t frames = (uint32_t)(step.second * t.rate);
+        for (uint32_t i = 0; i < frames; ++i) {
+            int s = (int)lround(t.amplitude * sin(phase) * 32767);
+            phase += 2.0 * kPi * step.first / t.rate;
+            for (uint16_t c = 0; c < t.channels; ++c)
+                put16(out, (uint32_t)(uint16_t)(int16_t)s);
+        }
+    }
+    return out;
+}
+
 Bytes wave_file(const Tone &f, const Bytes &data, const WaveLayout &layout)
 {
     Bytes b;

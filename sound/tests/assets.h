@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace snd_test {
@@ -21,6 +22,9 @@ struct Tone {
 
 // PCM samples of a sine tone.
 Bytes tone_data(const Tone &t);
+
+// A phase-continuous tone in the format of t whose frequency steps: (Hz, seconds) pairs in order.
+Bytes tone_steps(const Tone &t, const std::vector<std::pair<double, double>> &steps);
 
 struct WaveLayout {
     uint32_t formatBytes = 16;     // size written in the format chunk header (extra bytes are zero)

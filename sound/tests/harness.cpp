@@ -154,4 +154,28 @@ size_t longest_silence(const Frames &f, int threshold, size_t first, size_t coun
     return best;
 }
 
+Frames without_silence(const Frames &f, int threshold, size_t minRun, size_t *removed)
+{
+    Frames out;
+    *removed = 0;
+    size_t runStart = 0, run = 0;
+    for (size_t i = 0; i <= f.count(); ++i) {
+        bool quiet = i < f.count() && abs(f.samples[2 * i]) <= threshold && abs(f.samples[2 * i + 1]) <= threshold;
+        if (quiet) {
+            if (run++ == 0)
+                runStart = i;
+            continue;
+        }
+        if (run > minRun)
+            *removed += run;
+        else
+            for (size_t j = runStart; j < runStart + run; ++j)
+                out.samples.insert(out.samples.end(), {f.samples[2 * j], f.samples[2 * j + 1]});
+        run = 0;
+        if (i < f.count())
+            out.samples.insert(out.samples.end(), {f.samples[2 * i], f.samples[2 * i + 1]});
+    }
+    return out;
+}
+
 }  // namespace snd_test

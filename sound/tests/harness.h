@@ -55,4 +55,8 @@ double decibels(double ratio);
 // Frames of silence (both channels below threshold) in the longest run inside [first, first + count).
 size_t longest_silence(const Frames &f, int threshold, size_t first, size_t count);
 
+// The recording with every silent run longer than minRun frames taken out: what was heard, in
+// order, whatever stalls the audio path of a busy machine put between it.
+Frames without_silence(const Frames &f, int threshold, size_t minRun, size_t *removed);
+
 }  // namespace snd_test

@@ -412,3 +412,81 @@ TEST_F(Sonra, StreamsStartFromFilesAndReportMissingOnes)
     SNR2_WaveStop(10);
     EXPECT_EQ(0, SNR2_WaveStatus(10));
 }
+
+TEST(Sonra3D, HardwareRequestFallsBackToSoftwareWithoutHardwareBuffers)
+{
+    ASSERT_EQ(1, SNR2_Start(nullptr, SNR2_START_3D_HARDWARE));
+    tagSNRCAPS caps = {};
+    SNR2_GetCaps(&caps);
+    tagSNR3D p = {1, 2, 3, 0};
+    SNR2_3DListener(&p, nullptr, 0);
+    tagSNR3D got = {};
+    EXPECT_EQ(1, SNR2_3DListenerGetPosition(&got));
+    EXPECT_FLOAT_EQ(2.0f, got.y);
+    // the listener factors exist only on hardware listeners
+    EXPECT_EQ(caps.hardware3D == 1 ? 1 : 0, SNR2_3DSetting(1, 20, 20, 1));
+    SNR2_End();
+
+    ASSERT_EQ(1, SNR2_Start(nullptr, 0));  // no 3D: the listener calls do nothing
+    EXPECT_EQ(0, SNR2_3DListenerGetPosition(&got));
+    EXPECT_EQ(0, SNR2_3DListenerOrientation(&got, nullptr));
+    SNR2_End();
+}
+
+TEST(Sonra3D, SoftwareListenerPansAndScalesSlots)
+{
+    ASSERT_EQ(1, SNR2_Start(nullptr, SNR2_START_3D_SOFTWARE));
+    Tone t = tone(1.0, 44100, 1);
+    CreateDirectoryA(kDir, nullptr);
+    write_file("sonra_assets\\mono3d.wav", wave_file(t, tone_data(t)));
+    tagSNRWAVE w = {};
+    ASSERT_EQ(1, SNR2_WaveRead(L"sonra_assets\\mono3d.wav", &w));
+    SNR2_WaveSetLocalVol(11, 0);
+    tagSNR3D origin = {0, 0, 0, 0}, angles = {0, 90, 0, 0}, front, top;
+    SNR2_3DListener(&origin, &angles, 0);
+    ASSERT_EQ(1, SNR2_3DListenerOrientation(&front, &top));
+    EXPECT_NEAR(1.0f, front.x, 1e-6);
+    EXPECT_NEAR(0.0f, front.z, 1e-6);
+    EXPECT_NEAR(1.0f, top.y, 1e-6);
+
+    angles.y = 0;
+    SNR2_3DListener(&origin, &angles, 0);
+    tagSNR3D at = {1, 0, 1, 0};
+    EXPECT_EQ(1, SNR2_3DWavePlay(11, &w, -1, &at, 0));
+    EXPECT_EQ(0, SNR2_3DWavePosition(11, &at, 1));  // no 3D buffer in software 3D
+    SNR2_Commit();
+    EXPECT_EQ(29, SNR2_WaveGetPan(11));
+    const struct {
+        tagSNR3D at;
+        int pan;
+    } cases[] = {{{1, 0, 0, 0}, 100}, {{0, 0, -1, 0}, 0}, {{-1, 0, 0, 0}, -100}};
+    for (const auto &c : cases) {
+        tagSNR3D p = c.at;
+        SNR2_3DWavePosition(11, &p, 1);
+        SNR2_Commit();
+        EXPECT_EQ(c.pan, SNR2_WaveGetPan(11)) << c.at.x << "," << c.at.z;
+    }
+    // looking at a point to the right turns the listener: the sound at the right is now ahead
+    tagSNR3D right = {1, 0, 0, 0}, look = {10, 0, 0, 0};
+    SNR2_3DWavePosition(11, &right, 1);
+    SNR2_3DListenerDirect(&origin, &look, nullptr, 1);
+    EXPECT_EQ(0, SNR2_WaveGetPan(11));
+
+    EXPECT_EQ(0, SNR2_3DWaveDistance(11, -1, -1, 1));   // kept, though there is no 3D buffer
+    EXPECT_EQ(0, SNR2_3DWaveDistance(11, 0, 0, 1));     // leaves both
+    SNR2_WaveStop(11);
+    SNR2_WaveFree(&w);
+    SNR2_End();
+}
+
+TEST(Sonra3D, VelocityFollowsTheHeading)
+{
+    tagSNR3D out, angles = {0, 90, 0, 0};
+    SNR2_CalcVelocity(&out, &angles, 2.5f, 4);
+    EXPECT_NEAR(10.0f, out.x, 1e-5);
+    EXPECT_NEAR(0.0f, out.z, 1e-5);
+    EXPECT_EQ(0u, out.spare);
+    angles = {-90, 0, 0, 0};
+    SNR2_CalcVelocity(&out, &angles, 1.0f, 3);
+    EXPECT_NEAR(3.0f, out.y, 1e-5);
+}

@@ -2,6 +2,8 @@
 // capture_run.sh records it; each case looks at the recording of what it played.
 #include <gtest/gtest.h>
 
+#include <math.h>
+
 #include <functional>
 
 #include "assets.h"
@@ -172,4 +174,123 @@ TEST_F(Sound, AnArchiveMemberSoundsLikeTheLooseFile)
     EXPECT_NEAR(hz[0], hz[1], 1.0);
     SNR2_WaveFree(&loose);
     SNR2_WaveFree(&packed);
+}
+
+TEST_F(Sound, AnEndlessStreamLongerThanItsRingPlaysOnWithoutGaps)
+{
+    // each second its own frequency: a late refill would replay an older second, a lost one skip it
+    std::vector<std::pair<double, double>> steps = {{300, 1}, {400, 1}, {500, 1}, {600, 1}, {700, 0.5}};
+    Tone format = tone(0);
+    std::string path = asset("steps.wav", wave_file(format, tone_steps(format, steps)));
+    Frames f = record([&] { ASSERT_EQ(1, SNR2_WaveStreamPlay(6, wide(path).c_str(), -1)); }, 6300);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    // a loaded machine's audio path may stall and insert silence; a stream fault silences or
+    // replaces data, which shows in what is heard: so look at the sound without the stalls
+    Frames tail;
+    tail.samples.assign(f.samples.begin() + 2 * start, f.samples.end());
+    size_t stalled = 0;
+    Frames heard = without_silence(tail, kQuiet, 2 * kMs, &stalled);
+    EXPECT_LT(stalled, 400 * kMs) << "the audio path stalled too long to judge";
+    ASSERT_GT(heard.count(), 5900 * kMs);
+    // every 100 ms window away from a step: quarters 1 to 4 refilled, then the wrap at 4.5 s
+    for (int ms = 0; ms < 5900; ms += 100) {
+        double data = ms % 4500 + 50;
+        if (fmod(data, 1000.0) < 60 || fmod(data, 1000.0) > 940 || fabs(data - 4500) < 60)
+            continue;
+        double want = data < 4000 ? 300 + 100 * floor(data / 1000) : 700;
+        EXPECT_NEAR(want, frequency(heard, 0, (size_t)ms * kMs, 100 * kMs), 6.0) << ms << " ms into the stream";
+    }
+    EXPECT_LT(SNR2_WaveStatus(6), 0);
+}
+
+TEST_F(Sound, AFiniteStreamEndsInSilence)
+{
+    Tone t = tone(2.5, 500.0);
+    std::string path = asset("finite.wav", wave_file(t, tone_data(t)));
+    Frames f = record([&] { ASSERT_EQ(1, SNR2_WaveStreamPlay(7, wide(path).c_str(), 1)); }, 4500);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(2.5, (double)(end - start) / CAPTURE_RATE, 0.1);
+    // the ring does not replay its older quarters after the end
+    EXPECT_GT(f.count(), end + 1500 * kMs);
+    EXPECT_EQ(0, SNR2_WaveStatus(7));
+}
+
+TEST_F(Sound, AFadeRisesAlongTheVolumeTable)
+{
+    tagSNRWAVE w = {};
+    load("fade.wav", tone(1.0), &w);
+    Frames full = record([&] { SNR2_WavePlay(8, &w, 1); }, 500);
+    size_t fullStart = onset(full, kQuiet);
+    ASSERT_NE(SIZE_MAX, fullStart);
+    double reference = rms(full, 0, fullStart + 50 * kMs, 300 * kMs);
+    SNR2_WaveStop(8);
+
+    SNR2_WaveSetLocalVol(8, 0);
+    Frames f = record([&] {
+        SNR2_WavePlay(8, &w, -1);
+        EXPECT_EQ(0, SNR2_WaveFade(8, 80, 3000));
+    }, 3600);
+    // the tone becomes audible near 5 percent: 187 ms into the fade
+    size_t heard = onset(f, 8);
+    ASSERT_NE(SIZE_MAX, heard);
+    size_t origin = heard > 187 * kMs ? heard - 187 * kMs : 0;
+    // (ms into the fade, expected level in dB from the volume table: 20 -> -34.95, 40 -> -19.90, 80 -> -4.85)
+    const double expect[][2] = {{750, -34.95}, {1500, -19.90}, {2250, -11.09}, {3300, -4.85}};
+    for (const auto &e : expect) {
+        double level = rms(f, 0, origin + (size_t)(e[0] - 50) * kMs, 100 * kMs);
+        EXPECT_NEAR(e[1], decibels(level / reference), 2.5) << e[0] << " ms";
+    }
+    EXPECT_EQ(80, SNR2_WaveGetLocalVol(8));
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, ACrossFadeHandsOneToneToAnother)
+{
+    tagSNRWAVE low = {}, high = {};
+    load("cross_low.wav", tone(1.0, 440.0), &low);
+    load("cross_high.wav", tone(1.0, 880.0), &high);
+    Frames f = record([&] {
+        SNR2_WavePlay(9, &low, -1);
+        Sleep(500);
+        EXPECT_EQ(1, SNR2_WaveChangePlay(9, &high, -1, 1000));
+    }, 1800);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(440.0, frequency(f, 0, start + 100 * kMs, 300 * kMs), 3.0);
+    size_t late = start + 1900 * kMs;
+    ASSERT_GT(f.count(), late + 300 * kMs);
+    EXPECT_NEAR(880.0, frequency(f, 0, late, 300 * kMs), 3.0);
+    // the new tone arrives at the slot's full level
+    EXPECT_NEAR(0.0, decibels(rms(f, 0, late, 300 * kMs) / rms(f, 0, start + 100 * kMs, 300 * kMs)), 1.5);
+    EXPECT_EQ(0, SNR2_WaveGetLocalVol(9));
+    SNR2_WaveFree(&low);
+    SNR2_WaveFree(&high);
+}
+
+TEST_F(Sound, Software3DPansToTheSideAndFadesWithDistance)
+{
+    Tone t = tone(1.0);
+    t.channels = 1;
+    tagSNRWAVE w = {};
+    load("mono.wav", t, &w);
+    tagSNR3D listener = {0, 0, 0, 0}, heading = {0, 0, 0, 0};
+    SNR2_3DListener(&listener, &heading, 1);
+    double level[2];
+    const float distances[2] = {1.0f, 5050.0f};  // inside the minimum, and halfway to the maximum
+    for (int i = 0; i < 2; ++i) {
+        tagSNR3D right = {distances[i], 0, 0, 0};
+        Frames f = record([&] {
+            ASSERT_EQ(1, SNR2_3DWavePlay(10, &w, 1, &right, SNR2_3D_IMMEDIATE));
+            SNR2_Commit();
+        }, 800);
+        size_t start = onset(f, 50);
+        ASSERT_NE(SIZE_MAX, start);
+        level[i] = rms(f, 1, start + 100 * kMs, 500 * kMs);
+        EXPECT_LT(rms(f, 0, start + 100 * kMs, 500 * kMs), 2.0) << "left channel at distance " << distances[i];
+    }
+    EXPECT_EQ(100, SNR2_WaveGetPan(10));
+    EXPECT_NEAR(-15.05, decibels(level[1] / level[0]), 1.5);  // half of the local volume
+    SNR2_WaveFree(&w);
 }
