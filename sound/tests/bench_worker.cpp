@@ -6,7 +6,7 @@
 #include <stdlib.h>
 
 #include "assets.h"
-#include "ds_local.h"
+#include "dsound_local.h"
 
 using namespace snd_test;
 

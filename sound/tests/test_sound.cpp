@@ -294,3 +294,19 @@ TEST_F(Sound, Software3DPansToTheSideAndFadesWithDistance)
     EXPECT_NEAR(-15.05, decibels(level[1] / level[0]), 1.5);  // half of the local volume
     SNR2_WaveFree(&w);
 }
+
+TEST_F(Sound, AnEffectPlayWithoutEffectsLoopsItsPrivateCopy)
+{
+    tagSNRWAVE w = {};
+    load("fx.wav", tone(0.4, 550.0), &w);
+    Frames f = record([&] {
+        EXPECT_EQ(2, SNR2_WaveEffectPlay(11, &w, 2, 0));  // any count but 1 loops
+        Sleep(1000);
+        SNR2_WaveStop(11);
+    }, 300);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(1.0, (double)(end - start) / CAPTURE_RATE, 0.15);
+    EXPECT_NEAR(550.0, frequency(f, 0, start + 100 * kMs, 600 * kMs), 3.0);
+    SNR2_WaveFree(&w);
+}

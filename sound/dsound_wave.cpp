@@ -1,6 +1,6 @@
 // Wave records on DirectSound: opening sound files loose or out of ".vfs" archives, reading
 // RIFF/WAVE data into buffers, restoring lost buffers, freeing and joining waves.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,6 +1,6 @@
 // sonra's worker thread: every 100/3 ms it advances fades, replays counted sounds and refills
 // stream ring buffers on DirectSound. The arithmetic lives in snd_math and snd_stream.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 #include <string.h>
 
@@ -160,7 +160,8 @@ DWORD WINAPI worker_main(void *arg)
             DispatchMessageW(&msg);
         }
         int64_t now = worker_clock();
-        dt = (int32_t)(now - previous);
+        // the millisecond clock wraps after 49 days: differences are taken in 32 bits
+        dt = g_snd.useCounter ? (int32_t)(now - previous) : (int32_t)(uint32_t)(now - previous);
         previous = now;
         g_snd.clockNow = now;
         uint32_t sleepMs = 0;

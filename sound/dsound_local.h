@@ -102,7 +102,7 @@ extern Sonra g_snd;
 
 static inline bool slot_valid(int slot) { return slot >= 0 && slot < SNR2_SLOTS; }
 
-// ds_system.cpp
+// dsound_system.cpp
 void show_message(int id, const wchar_t *path);
 bool buffer_playing(IDirectSoundBuffer *b);
 void release_com(IUnknown *p);
@@ -114,7 +114,7 @@ template <class T> void release(T *&p)
     }
 }
 
-// ds_wave.cpp: an open sound file positioned at its member
+// dsound_wave.cpp: an open sound file positioned at its member
 struct SoundFile {
     HANDLE handle;
     uint32_t memberOffset;
@@ -128,13 +128,13 @@ void restore_if_lost(tagSNRWAVE *wave);
 IDirectSoundBuffer *create_buffer(DWORD flags, DWORD bytes, const WAVEFORMATEX *format);
 bool copy_buffer(IDirectSoundBuffer *to, DWORD toOffset, IDirectSoundBuffer *from);
 
-// ds_play.cpp
+// dsound_play.cpp
 enum PlayMode { PLAY_PLAIN, PLAY_EFFECT, PLAY_3D };
 // Gives the slot a buffer holding the wave's samples for the mode; the buffer to play, or null.
 IDirectSoundBuffer *slot_buffer(Slot *s, tagSNRWAVE *wave, PlayMode mode);
 void clear_stream(Slot *s);
 int set_sub_volume(Slot *s, int percent);
 
-// ds_worker.cpp
+// dsound_worker.cpp
 DWORD WINAPI worker_main(void *control);
 int64_t worker_clock(void);

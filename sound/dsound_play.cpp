@@ -1,6 +1,6 @@
 // Playback on sonra's 128 slots with DirectSound buffers: slot buffers (duplicates and private
 // copies), plain, effect and streamed plays, cross-fades, stop, pause and status.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
 // Levels on DirectSound buffers: local, direct, wave-master and master volume, pitch, pan, and
 // the set-up of fades that the worker carries out.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 static LONG slot_level(int percent)
 {

@@ -1,6 +1,6 @@
 // 3D placement on DirectSound: hardware 3D buffers and listener, or the library's own distance
 // volume and pan law in software 3D.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 #include <math.h>
 #include <string.h>

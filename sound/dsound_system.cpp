@@ -1,5 +1,5 @@
 // sonra's start and end on DirectSound, device capabilities, record clearing and message boxes.
-#include "ds_local.h"
+#include "dsound_local.h"
 
 #include <string.h>
 
