@@ -66,6 +66,7 @@ SNR2_API int WINAPI SNR2_3DWavePlay(int slot, tagSNRWAVE *wave, int count, tagSN
     if (g_snd.mode3d == MODE3D_SOFTWARE)
         s->swPosition = p;
     b->Play(0, 0, count == 1 ? 0 : DSBPLAY_LOOPING);
+    s->looping = count != 1;
     b->SetVolume(s->volumeValue);
     s->ch.source = wave->buffer;
     s->wave = wave;

@@ -39,6 +39,7 @@ struct Slot {
     Channel sub;
     tagSNRWAVE *wave;        // last wave played here
     volatile LONG loops;     // plays to come; negative for endless
+    int looping;             // playing with the device's looping flag: it cannot stop by itself
     int is3d;
     tagSNRWAVE *nextWave;
     int nextCount;

@@ -106,6 +106,7 @@ SNR2_API int WINAPI SNR2_WavePlay(int slot, tagSNRWAVE *wave, int count)
     EnterCriticalSection(&s->lock);
     // without a buffer nothing plays and there is nothing for the worker to repeat
     s->loops = b ? count : 0;
+    s->looping = count == -1;
     take_buffer8(&s->ch, b);
     s->ch.source = wave->buffer;
     s->wave = wave;
@@ -137,6 +138,7 @@ SNR2_API int WINAPI SNR2_WaveEffectPlay(int slot, tagSNRWAVE *wave, int count, D
     if (b && s->ch.buffer8 && SUCCEEDED(s->ch.buffer8->SetFX(n, n ? desc : nullptr, n ? results : nullptr))) {
         b->SetVolume(s->volumeValue);
         b->Play(0, 0, count == 1 ? 0 : DSBPLAY_LOOPING);
+        s->looping = count != 1;
     }
     s->ch.source = wave->buffer;
     s->wave = wave;
@@ -352,8 +354,10 @@ SNR2_API void WINAPI SNR2_WavePause(int slot, int pause)
     EnterCriticalSection(&s->lock);
     IDirectSoundBuffer *b = s->ch.main ? s->ch.main : s->ch.copy;
     if (b) {
-        if (pause)
+        if (pause) {
             b->Stop();
+            s->looping = 0;  // the worker's repeat step sees the stop, whatever the play was
+        }
         else
             b->Play(0, 0, s->stream.state.dataSize ? DSBPLAY_LOOPING : 0);  // a stream's ring always loops
     }

@@ -235,6 +235,11 @@ SNR2_API void WINAPI SNR2_WaveFree(tagSNRWAVE *wave)
 {
     if (!wave || !wave->buffer)
         return;
+    if (!g_snd.started) {
+        // the device went with SNR2_End and took its buffers along
+        memset(wave, 0, sizeof *wave);
+        return;
+    }
     // a bounded wait: a buffer that will not stop must not hang the caller
     for (int tries = 0; tries < 100; ++tries) {
         DWORD status = 0;
@@ -252,7 +257,8 @@ SNR2_API void WINAPI SNR2_WaveFree(tagSNRWAVE *wave)
 SNR2_API void WINAPI SNR2_WaveFreeBuffer(IDirectSoundBuffer **buffer)
 {
     if (buffer && *buffer) {
-        (*buffer)->Release();
+        if (g_snd.started)
+            (*buffer)->Release();
         *buffer = nullptr;
     }
 }

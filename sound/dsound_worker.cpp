@@ -55,6 +55,9 @@ static void master_fade_step(int32_t dtMs)
 // A counted sound that has stopped plays again while plays are left.
 static void repeat_step(Slot *s)
 {
+    // a looping buffer stops only by a pause, which clears the flag: no need to ask the device
+    if (s->looping)
+        return;
     IDirectSoundBuffer *b = s->ch.main ? s->ch.main : s->ch.copy;
     if (!b || buffer_playing(b))
         return;

@@ -1,7 +1,7 @@
 // Worker benchmark (not a test): all 128 slots busy (127 looping waves and one endless stream),
 // 16 of them fading all the time, for a fixed time. Prints the worker thread's CPU time per second
 // of wall time and the worst lead of a stream refill over the play position.
-// usage: sonra_bench [seconds]
+// usage: sonra_bench [seconds] [fading slots]
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -26,6 +26,7 @@ static double thread_seconds(HANDLE thread)
 int main(int argc, char **argv)
 {
     int seconds = argc > 1 ? atoi(argv[1]) : 20;
+    int fading = argc > 2 ? atoi(argv[2]) : 16;
     if (SNR2_Start(nullptr, 0) != 1) {
         printf("bench: no sound device\n");
         return 1;
@@ -47,8 +48,8 @@ int main(int argc, char **argv)
     QueryPerformanceCounter(&from);
     double cpuFrom = thread_seconds(g_snd.worker);
     for (int round = 0; round * 3 < seconds; ++round) {
-        // 16 slots fade down and up again in turn, so 16 fades are always running
-        for (int slot = 1; slot <= 16; ++slot)
+        // the fading slots go down and up again in turn, so their fades are always running
+        for (int slot = 1; slot <= fading; ++slot)
             SNR2_WaveFade(slot, round % 2 ? 100 : 10, 3000);
         Sleep(3000);
     }
@@ -58,10 +59,10 @@ int main(int argc, char **argv)
     int playing = 0;
     for (int slot = 0; slot < SNR2_SLOTS; ++slot)
         playing += SNR2_WaveStatus(slot) != 0;
-    printf("slots_playing=%d fading=16 wall_s=%.1f\n", playing, wall);
+    printf("slots_playing=%d fading=%d wall_s=%.1f\n", playing, fading, wall);
     printf("worker_cpu_ms_per_s=%.2f worker_cpu_percent=%.3f\n", cpu * 1000.0 / wall, cpu * 100.0 / wall);
     printf("worst_refill_lead_ms=%u (quarter 1000 ms, ring 4000 ms)\n", g_snd.worstLeadMs);
-    SNR2_End();
     SNR2_WaveFree(&wave);
+    SNR2_End();
     return 0;
 }
