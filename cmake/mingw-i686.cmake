@@ -1,8 +1,8 @@
 # Cross toolchain: 32-bit Windows binaries from Debian's mingw-w64, run under Wine.
-# The posix thread model: GoogleTest needs std::mutex, which the win32 model of GCC 12 lacks.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
+# The posix thread model: std::thread and std::mutex (GoogleTest needs them); linked statically.
 set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER  i686-w64-mingw32-windres)
