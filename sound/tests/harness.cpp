@@ -154,27 +154,28 @@ size_t longest_silence(const Frames &f, int threshold, size_t first, size_t coun
     return best;
 }
 
-Frames without_silence(const Frames &f, int threshold, size_t minRun, size_t *removed)
+Frames without_stalls(const Frames &f, size_t minRun, size_t *removed)
 {
-    Frames out;
     *removed = 0;
-    size_t runStart = 0, run = 0;
-    for (size_t i = 0; i <= f.count(); ++i) {
-        bool quiet = i < f.count() && abs(f.samples[2 * i]) <= threshold && abs(f.samples[2 * i + 1]) <= threshold;
-        if (quiet) {
-            if (run++ == 0)
-                runStart = i;
+    size_t first = onset(f, 0), last = last_sound(f, 0);
+    if (first == SIZE_MAX)
+        return f;
+    Frames out;
+    out.samples.assign(f.samples.begin(), f.samples.begin() + 2 * first);
+    size_t run = 0;
+    for (size_t i = first; i <= last; ++i) {
+        if (f.samples[2 * i] == 0 && f.samples[2 * i + 1] == 0) {
+            ++run;
             continue;
         }
         if (run > minRun)
             *removed += run;
         else
-            for (size_t j = runStart; j < runStart + run; ++j)
-                out.samples.insert(out.samples.end(), {f.samples[2 * j], f.samples[2 * j + 1]});
+            out.samples.insert(out.samples.end(), f.samples.begin() + 2 * (i - run), f.samples.begin() + 2 * i);
         run = 0;
-        if (i < f.count())
-            out.samples.insert(out.samples.end(), {f.samples[2 * i], f.samples[2 * i + 1]});
+        out.samples.insert(out.samples.end(), {f.samples[2 * i], f.samples[2 * i + 1]});
     }
+    out.samples.insert(out.samples.end(), f.samples.begin() + 2 * (last + 1), f.samples.end());
     return out;
 }
 

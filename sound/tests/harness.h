@@ -55,8 +55,9 @@ double decibels(double ratio);
 // Frames of silence (both channels below threshold) in the longest run inside [first, first + count).
 size_t longest_silence(const Frames &f, int threshold, size_t first, size_t count);
 
-// The recording with every silent run longer than minRun frames taken out: what was heard, in
-// order, whatever stalls the audio path of a busy machine put between it.
-Frames without_silence(const Frames &f, int threshold, size_t minRun, size_t *removed);
+// The recording with the runs of digital silence longer than minRun frames taken out between its
+// first and last sound: what a busy machine's audio path inserts when it stalls, never part of a
+// tone. *removed counts the frames taken out.
+Frames without_stalls(const Frames &f, size_t minRun, size_t *removed);
 
 }  // namespace snd_test
