@@ -39,6 +39,25 @@ Tone tone(double seconds, uint32_t rate = 44100, uint16_t channels = 2, double h
 
 std::string tone_file(const std::string &name, const Tone &t) { return asset(name, wave_file(t, tone_data(t))); }
 
+// Polls cond every 10 ms for up to ms milliseconds; whether it came true.
+template <class Cond> bool wait_until(Cond cond, int ms)
+{
+    for (int waited = 0; waited < ms; waited += 10) {
+        if (cond())
+            return true;
+        Sleep(10);
+    }
+    return cond();
+}
+
+double now_ms()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return (double)c.QuadPart * 1000.0 / (double)f.QuadPart;
+}
+
 Bytes buffer_bytes(IDirectSoundBuffer *b)
 {
     void *p1, *p2;
@@ -292,12 +311,11 @@ TEST_F(Sonra, CountsRunDownAndStopEndsEverySlot)
     EXPECT_EQ(-1, SNR2_WavePlay(2, &w, -1));
     EXPECT_EQ(1, SNR2_WavePlay(3, &w, 1));
     EXPECT_EQ(3, SNR2_WaveStatus(1));
-    Sleep(250);
-    EXPECT_EQ(0, SNR2_WaveStatus(3));
-    int mid = SNR2_WaveStatus(1);
-    EXPECT_TRUE(mid == 2 || mid == 1) << mid;
-    Sleep(500);
-    EXPECT_EQ(0, SNR2_WaveStatus(1));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(3) == 0; }, 3000));
+    // three plays of 150 ms count down one by one
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(1) == 2; }, 3000));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(1) == 1; }, 3000));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(1) == 0; }, 3000));
     EXPECT_EQ(-1, SNR2_WaveStatus(2));
     SNR2_WaveStop(128);
     EXPECT_EQ(-1, SNR2_WaveStatus(2));
@@ -316,9 +334,9 @@ TEST_F(Sonra, PauseHoldsOnlyACountOfOne)
     SNR2_WavePlay(4, &w, 1);
     SNR2_WavePlay(5, &w, -1);
     SNR2_WavePause(-1, 1);
-    Sleep(150);
-    EXPECT_EQ(0, SNR2_WaveStatus(4));
-    EXPECT_NE(0, SNR2_WaveStatus(5));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(4) == 0; }, 1000));
+    // the endless slot is played on by the worker, its counter lowered once
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveStatus(5) == -2; }, 1000));
     SNR2_WaveFree(&w);
 }
 
@@ -362,21 +380,22 @@ TEST_F(Sonra, LevelsClampAndPitchFollowsTheWaveRate)
 TEST_F(Sonra, FadesMoveTheLocalVolumeOnTime)
 {
     SNR2_WaveSetLocalVol(7, 0);
+    double start = now_ms();
     EXPECT_EQ(0, SNR2_WaveFade(7, 80, 3000));
     EXPECT_EQ(-1, SNR2_WaveFade(128, 80, 3000));
     Sleep(1500);
-    EXPECT_NEAR(40, SNR2_WaveGetLocalVol(7), 6);
-    Sleep(1700);
-    EXPECT_EQ(80, SNR2_WaveGetLocalVol(7));
+    // the worker steps every 33 ms or so: allow two steps either side of the elapsed time
+    int mid = SNR2_WaveGetLocalVol(7);
+    double elapsed = now_ms() - start;
+    EXPECT_NEAR(80.0 * elapsed / 3000.0, mid, 3.0) << elapsed << " ms";
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveGetLocalVol(7) == 80; }, 3000));
+    EXPECT_GE(now_ms() - start, 2990.0);
     SNR2_WaveFade(7, 20, 0);
-    Sleep(120);
-    EXPECT_EQ(20, SNR2_WaveGetLocalVol(7));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveGetLocalVol(7) == 20; }, 1000));
 
     SNR2_WaveMasterFade(50, 300);
     SNR2_MasterFade(60, 300);
-    Sleep(500);
-    EXPECT_EQ(50, SNR2_WaveGetMasterVol());
-    EXPECT_EQ(60, SNR2_GetMasterVol());
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveGetMasterVol() == 50 && SNR2_GetMasterVol() == 60; }, 2000));
     SNR2_WaveSetMasterVol(100);
     SNR2_SetMasterVol(100);
 }
@@ -392,8 +411,7 @@ TEST_F(Sonra, EffectPlaysAndCrossFadesOnAnEmptySlot)
     EXPECT_EQ(1, SNR2_WaveChangePlay(9, &w, 1, 200));
     EXPECT_EQ(1, SNR2_WaveChangePlay(200, &w, 1, 200));
     EXPECT_EQ(-1, SNR2_WaveChangePlay(9, &w, 0, 200));
-    Sleep(400);
-    EXPECT_EQ(0, SNR2_WaveGetLocalVol(9));
+    EXPECT_TRUE(wait_until([] { return SNR2_WaveGetLocalVol(9) == 0; }, 2000));
     SNR2_WaveFree(&w);
 }
 
