@@ -1,7 +1,7 @@
 // Worker benchmark (not a test): all 128 slots busy (127 looping waves and one endless stream),
 // 16 of them fading all the time, for a fixed time. Prints the worker thread's CPU time per second
 // of wall time and the worst lead of a stream refill over the play position.
-// usage: sonra_bench [seconds] [fading slots]
+// usage: sonra_bench [seconds] [fading slots] [playing slots]
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -27,6 +27,7 @@ int main(int argc, char **argv)
 {
     int seconds = argc > 1 ? atoi(argv[1]) : 20;
     int fading = argc > 2 ? atoi(argv[2]) : 16;
+    int slots = argc > 3 ? atoi(argv[3]) : SNR2_SLOTS;
     if (SNR2_Start(nullptr, 0) != 1) {
         printf("bench: no sound device\n");
         return 1;
@@ -39,8 +40,9 @@ int main(int argc, char **argv)
     tagSNRWAVE wave = {};
     SNR2_WaveRead(L"bench_loop.wav", &wave);
     SNR2_WaveSetMasterVol(10);
-    SNR2_WaveStreamPlay(0, L"bench_stream.wav", -1);
-    for (int slot = 1; slot < SNR2_SLOTS; ++slot)
+    if (slots > 0)
+        SNR2_WaveStreamPlay(0, L"bench_stream.wav", -1);
+    for (int slot = 1; slot < slots; ++slot)
         SNR2_WavePlay(slot, &wave, -1);
 
     LARGE_INTEGER frequency, from, now;
