@@ -13,6 +13,7 @@ function(trvx_dll_exports target def)
     target_link_options(${target} PRIVATE -Wl,--kill-at)
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND ${CMAKE_DLLTOOL} -d ${def} -D $<TARGET_FILE_NAME:${target}> -l ${implib} -k
+      BYPRODUCTS ${implib}
       COMMENT "Import library of ${target}")
     set_target_properties(${target} PROPERTIES IMPORT_SUFFIX ".dll-linker.a")
     add_library(${target}_imports INTERFACE)

@@ -1,0 +1,186 @@
+// Reading speed of the text model plug-in: generates a large model (many layers, hundreds of
+// thousands of vertices), reads it with TRVXL_ReadLayer and prints megabytes and vertices per
+// second beside the floor: TRVX_ReadFile + TRVX_ChangeToUnicode of the same bytes. The plug-in's
+// own share is also timed alone: syntax pass and records over the converted text, with a builder
+// that only counts.
+// Usage: tvm_bench [layers [vertices-per-layer [runs]]]; runs unattended and prints one
+// "name: value" figure per line.
+#include "trvx.h"
+
+#include "tvm_read.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+
+static double now_seconds()
+{
+    static LARGE_INTEGER frequency;
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return (double)t.QuadPart / (double)frequency.QuadPart;
+}
+
+namespace {
+
+// Takes the records and builds nothing, so that the time is the lexer's and the handlers'.
+class CountingBuilder : public TvmBuilder {
+public:
+    void *create_layer(void *, const tvm_char *) override { return &layers; }
+    void switch_layer(void *, bool) override {}
+    void set_property(void *, int, uintptr_t) override {}
+    void move_layer(void *, const TvmVector *, const TvmVector *, const TvmVector *, int) override {}
+    void set_range(void *, float, float) override {}
+    void set_transform_order(void *, int) override {}
+    int read_texture(const tvm_char *, int) override { return 0; }
+    void set_stage(void *, int, const TvmStage *) override {}
+    void set_geometry(void *, const TvmFace *, int, const TvmVertex *, int count, uint32_t) override
+    {
+        vertices += count;
+    }
+    void progress(int) override { ++layers; }
+    long long layers = 0, vertices = 0;
+};
+
+const tvm_char *engine_real(float *out, const tvm_char *text)
+{
+    return reinterpret_cast<const tvm_char *>(TRVX_StringToReal(out, reinterpret_cast<const wchar_t *>(text)));
+}
+
+} // namespace
+
+// A model as the writer would lay it out: groups of parts, each part a textured strip.
+static std::string generate(int layers, int verticesPerLayer)
+{
+    std::string text = "Information(\"Tarvex3D\",\"Velmora CO.,LTD.\",\"5.0\")\r\nComment(\"\")\r\n";
+    text += "Layer(\"bench\"){\r\n";
+    char line[256];
+    unsigned seed = 1;
+    auto next = [&seed]() {
+        seed = seed * 1664525u + 1013904223u;
+        return (float)(seed >> 8) / 16777216.0f;
+    };
+    const int perGroup = 20;
+    for (int l = 0; l < layers; ++l) {
+        if (l % perGroup == 0) {
+            snprintf(line, sizeof line, "\tLayer(\"group%d\"){\r\n\t\tTranslate(%d,0,-12.5)\r\n", l / perGroup, l);
+            text += line;
+        }
+        snprintf(line, sizeof line,
+                 "\t\tLayer(\"part%d\"){\r\n\t\t\tRotate(0,%d,0,\"YXZ\")\r\n"
+                 "\t\t\tMaterial(#00C0C0C0,#00202020,10,#00808080,#00000000)\r\n\t\t\tMode(\"TEXTURE1\")\r\n"
+                 "\t\t\tStage(\"NORMAL\",\"\")\r\n",
+                 l, l % 360);
+        text += line;
+        for (int f = 0; f + 2 < verticesPerLayer; ++f) {
+            snprintf(line, sizeof line, "\t\t\tFace(%d,%d,%d)\r\n", f, f + 1, f + 2);
+            text += line;
+        }
+        for (int v = 0; v < verticesPerLayer; ++v) {
+            snprintf(line, sizeof line, "\t\t\tVertex([%.4f,%.4f,%.4f],[%.5f,%.5f,%.5f],[%.5f,%.5f])\r\n",
+                     next() * 200 - 100, next() * 50, next() * 800 - 400, next() - 0.5f, next() - 0.5f,
+                     next() - 0.5f, next(), next());
+            text += line;
+        }
+        text += "\t\t}\r\n";
+        if (l % perGroup == perGroup - 1 || l == layers - 1)
+            text += "\t}\r\n";
+    }
+    text += "}\r\n";
+    return text;
+}
+
+int main(int argc, char **argv)
+{
+    int layers = argc > 1 ? atoi(argv[1]) : 400;
+    int perLayer = argc > 2 ? atoi(argv[2]) : 1000;
+    int runs = argc > 3 ? atoi(argv[3]) : 3;
+    if (layers < 1 || perLayer < 3 || perLayer > 65536 || runs < 1) {
+        fprintf(stderr, "usage: tvm_bench [layers [vertices-per-layer [runs]]]\n");
+        return 2;
+    }
+    std::string text = generate(layers, perLayer);
+    const wchar_t *file = L"tvm_bench_model.tvm";
+    FILE *f = _wfopen(file, L"wb");
+    if (!f || fwrite(text.data(), 1, text.size(), f) != text.size()) {
+        fprintf(stderr, "tvm_bench: cannot write the model\n");
+        return 1;
+    }
+    fclose(f);
+
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TvmBench";
+    RegisterClassW(&wc);
+    HWND window = CreateWindowW(L"TvmBench", L"tvm bench", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr,
+                                wc.hInstance, nullptr);
+    RECT view = {0, 0, 320, 240};
+    TRVXCONTEXT ctx = TRVX_Start(window, &view, 1);
+    if (!ctx) {
+        fprintf(stderr, "tvm_bench: the engine did not start\n");
+        return 1;
+    }
+    // TRVX_Start made the engine's folder current; the model lies beside the program.
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    wchar_t *slash = wcsrchr(path, L'\\');
+    lstrcpyW(slash ? slash + 1 : path, file);
+
+    double floorBest = 1e30, readBest = 1e30, ownBest = 1e30;
+    int vertices = 0, faces = 0, layerCount = 0;
+    for (int run = 0; run < runs; ++run) {
+        double t0 = now_seconds();
+        int size = 0;
+        void *bytes = TRVX_ReadFile(ctx, path, &size, 1);
+        wchar_t *wide = bytes ? TRVX_ChangeToUnicode(ctx, static_cast<const char *>(bytes)) : nullptr;
+        double t1 = now_seconds();
+        if (!wide) {
+            fprintf(stderr, "tvm_bench: cannot read the model back\n");
+            return 1;
+        }
+        floorBest = t1 - t0 < floorBest ? t1 - t0 : floorBest;
+        t0 = now_seconds();
+        TvmSyntax syntax;
+        CountingBuilder counter;
+        tvm_char *chars = reinterpret_cast<tvm_char *>(wide);
+        if (tvm_syntax_pass(chars, &syntax))
+            tvm_read_text(&counter, nullptr, chars, syntax.length, syntax.braces, engine_real);
+        t1 = now_seconds();
+        ownBest = t1 - t0 < ownBest ? t1 - t0 : ownBest;
+        TRVX_FreeMemory(ctx, wide);
+        TRVX_FreeMemory(ctx, bytes);
+
+        t0 = now_seconds();
+        TRVXLAYER model = TRVXL_ReadLayer(ctx, ctx->rootLayer, path);
+        t1 = now_seconds();
+        if (!model) {
+            fprintf(stderr, "tvm_bench: the model was not read\n");
+            return 1;
+        }
+        readBest = t1 - t0 < readBest ? t1 - t0 : readBest;
+        layerCount = faces = vertices = 0;
+        TRVXL_CountLayer(ctx, model, &layerCount, &faces, &vertices, 0);
+        TRVXL_DeleteLayer(ctx, model, 1);
+    }
+    TRVX_End(ctx);
+    DestroyWindow(window);
+    DeleteFileW(path);
+
+    const double megabytes = (double)text.size() / 1e6;
+    printf("model_megabytes: %.1f\n", megabytes);
+    printf("model_layers: %d\n", layerCount);
+    printf("model_vertices: %d\n", vertices);
+    printf("model_faces: %d\n", faces);
+    printf("read_seconds: %.3f\n", readBest);
+    printf("read_megabytes_per_second: %.0f\n", megabytes / readBest);
+    printf("read_vertices_per_second: %.0f\n", vertices / readBest);
+    printf("floor_seconds: %.3f\n", floorBest);
+    printf("floor_megabytes_per_second: %.0f\n", megabytes / floorBest);
+    printf("lexer_and_records_seconds: %.3f\n", ownBest);
+    printf("lexer_and_records_megabytes_per_second: %.0f\n", megabytes / ownBest);
+    return 0;
+}

@@ -1,0 +1,98 @@
+// Text model lexer: the syntax pass that checks a model text and compacts it in place, the record
+// splitter, the argument reader and the word tables of the format. Portable code: no Windows
+// headers, so that it is also built natively for unit tests and the fuzzer.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+// One UTF-16 code unit; the engine's wchar_t on Windows.
+typedef char16_t tvm_char;
+
+enum {
+    TVM_MAX_ARGS = 14,      // argument slots of each kind
+    TVM_STRING_CHARS = 64,  // one string slot, terminator included
+    TVM_MAX_DEPTH = 1024,   // nesting of ( and { that the syntax pass accepts
+};
+
+// Outcome of the syntax pass.
+struct TvmSyntax {
+    int line;       // line counter where the pass ended or failed (first line 1)
+    int braces;     // number of '{' met: the layer count of the file
+    size_t length;  // characters of the compacted text
+};
+
+// True when the text is well formed. The text is compacted in place (white space and [ ] outside
+// strings dropped) and stays zero-terminated. Fails on a closing character that belongs to another
+// level, a string left open, a ( or { left open at the end, and nesting deeper than TVM_MAX_DEPTH.
+bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out);
+
+// One record of a compacted text: name(args){body}. Ranges point into the text.
+struct TvmRecord {
+    const tvm_char *name;
+    size_t nameLength;
+    const tvm_char *args;  // inside the parentheses
+    size_t argsLength;
+    const tvm_char *body;  // just after '{', null when the record has no body
+};
+
+// Splits the next record from *cursor. `end` is the end of the text, `nested` says that a '}'
+// closes the current body. Returns false at the end of the body or text, leaving *cursor there.
+// Text before a '(' that never comes is skipped. A record's body is not consumed: the caller
+// either reads it or skips it with tvm_skip_body.
+bool tvm_next_record(const tvm_char **cursor, const tvm_char *end, bool nested, TvmRecord *record);
+
+// The position just after the '}' that closes a body starting at `body`.
+const tvm_char *tvm_skip_body(const tvm_char *body, const tvm_char *end);
+
+// Parses a number at `text` into *out; returns the first character not used.
+typedef const tvm_char *(*TvmRealParser)(float *out, const tvm_char *text);
+
+// The argument slots of one record. Argument i (from 1) lands in slot i of every kind; the
+// accessors give 0 or an empty string beyond the arguments that were read.
+struct TvmArgs {
+    int count;                            // arguments stored, at most TVM_MAX_ARGS
+    char signature[TVM_MAX_ARGS + 1];     // 'S', 'H' or 'R' per argument, zero-terminated
+    tvm_char strings[TVM_MAX_ARGS][TVM_STRING_CHARS];
+    uint32_t values[TVM_MAX_ARGS];
+    float reals[TVM_MAX_ARGS];
+
+    const tvm_char *string(int i) const { return i >= 1 && i <= count ? strings[i - 1] : u""; }
+    uint32_t value(int i) const { return i >= 1 && i <= count ? values[i - 1] : 0; }
+    float real(int i) const { return i >= 1 && i <= count ? reals[i - 1] : 0.0f; }
+};
+
+// Reads the arguments between `begin` and `end` (the text inside the parentheses). Arguments past
+// the fourteenth are skipped and string characters past the 63rd are dropped.
+void tvm_read_args(TvmArgs *args, const tvm_char *begin, const tvm_char *end, TvmRealParser parse);
+
+// A real truncated toward zero, clamped to the int range (NaN gives 0).
+int tvm_truncate(float value);
+
+// --- Word tables -------------------------------------------------------------------------------
+struct TvmWord {
+    const tvm_char *word;
+    uint32_t number;
+};
+struct TvmTable {
+    const TvmWord *words;
+    int count;
+};
+
+extern const TvmTable tvm_mode_words;       // drawing modes
+extern const TvmTable tvm_rotation_words;   // rotation orders 1 to 16
+extern const TvmTable tvm_transform_words;  // transform orders 1 to 16
+extern const TvmTable tvm_blend_words;      // stage blend modes
+extern const TvmTable tvm_address_words;    // texture addressing
+extern const TvmTable tvm_filter_words;     // texture filters
+extern const TvmTable tvm_mapping_words;    // texture mapping kinds
+
+#define TVM_NO_WORD 0xFFFFFFFFu
+
+// The number of the first entry whose word equals `word`, or TVM_NO_WORD.
+uint32_t tvm_word_number(const TvmTable &table, const tvm_char *word);
+// The word of the first entry with `number`, or null.
+const tvm_char *tvm_number_word(const TvmTable &table, uint32_t number);
+
+size_t tvm_strlen(const tvm_char *s);
+bool tvm_streq(const tvm_char *a, const tvm_char *b);

@@ -1,0 +1,311 @@
+// Measured sound: sonra plays through Wine's DirectSound into the PulseAudio null sink while
+// capture_run.sh records it; each case looks at the recording of what it played.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include <functional>
+
+#include "assets.h"
+#include "harness.h"
+#include "sonra.h"
+
+using namespace snd_test;
+
+namespace {
+
+const int kQuiet = 200;  // sample magnitude below which the recording counts as silent
+const size_t kMs = CAPTURE_RATE / 1000;
+
+std::wstring wide(const std::string &s) { return std::wstring(s.begin(), s.end()); }
+
+std::string asset(const std::string &name, const Bytes &bytes)
+{
+    CreateDirectoryA("sonra_sound", nullptr);
+    std::string path = "sonra_sound\\" + name;
+    EXPECT_TRUE(write_file(path, bytes));
+    return path;
+}
+
+Tone tone(double seconds, double hz = 440.0, uint32_t rate = 44100)
+{
+    Tone t;
+    t.seconds = seconds;
+    t.frequency = hz;
+    t.rate = rate;
+    return t;
+}
+
+class Sound : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(1, SNR2_Start(nullptr, SNR2_START_3D_SOFTWARE)); }
+    static void TearDownTestSuite() { SNR2_End(); }
+    void SetUp() override
+    {
+        if (!capture.available())
+            GTEST_SKIP() << "no recording: run through capture_run.sh";
+    }
+    void TearDown() override
+    {
+        SNR2_WaveStop(-1);
+        for (int i = 0; i < SNR2_SLOTS; ++i)
+            SNR2_WaveSetLocalVol(i, 100);
+        Sleep(150);
+    }
+    // Records while play() runs and for ms milliseconds after it. A loaded machine's audio path
+    // may stall and insert silence; those gaps are taken out, so what is measured is what was
+    // played, in order (a stream fault silences or replaces data, which still shows).
+    Frames record(const std::function<void()> &play, int ms)
+    {
+        Sleep(100);
+        uint64_t m = capture.mark();
+        play();
+        Sleep(ms);
+        Sleep(250);  // what was played reaches the recording a little later
+        size_t stalled = 0;
+        Frames f = without_stalls(capture.since(m), 2 * kMs, &stalled);
+        EXPECT_LT(stalled, 500 * kMs) << "the audio path stalled too long to judge";
+        return f;
+    }
+    void load(const std::string &name, const Tone &t, tagSNRWAVE *w)
+    {
+        ASSERT_EQ(1, SNR2_WaveRead(wide(asset(name, wave_file(t, tone_data(t)))).c_str(), w));
+        ASSERT_NE(nullptr, w->buffer);
+    }
+    Capture capture;
+};
+
+}  // namespace
+
+TEST_F(Sound, RecordingHearsAToneOnTheLeftOnly)
+{
+    tagSNRWAVE w = {};
+    load("tone440.wav", tone(0.6), &w);
+    Frames f = record([&] {
+        SNR2_WavePlay(0, &w, 1);
+        SNR2_WaveSetPan(0, -100);
+    }, 700);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start) << "nothing was recorded";
+    EXPECT_NEAR(440.0, frequency(f, 0, start + 50 * kMs, 400 * kMs), 3.0);
+    EXPECT_GT(rms(f, 0, start + 50 * kMs, 400 * kMs), 5000);
+    EXPECT_LT(rms(f, 1, start + 50 * kMs, 400 * kMs), 20);
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, HalfTheLocalVolumeIsFifteenDecibelsDown)
+{
+    tagSNRWAVE w = {};
+    load("level.wav", tone(0.5), &w);
+    double level[2];
+    const int volumes[2] = {100, 50};
+    for (int i = 0; i < 2; ++i) {
+        SNR2_WaveSetLocalVol(1, volumes[i]);
+        Frames f = record([&] { SNR2_WavePlay(1, &w, 1); }, 550);
+        size_t start = onset(f, 50);
+        ASSERT_NE(SIZE_MAX, start);
+        level[i] = rms(f, 0, start + 50 * kMs, 350 * kMs);
+    }
+    EXPECT_NEAR(-15.05, decibels(level[1] / level[0]), 1.5);
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, PitchLowersTheMeasuredFrequency)
+{
+    tagSNRWAVE w = {};
+    load("pitch.wav", tone(1.0, 440.0, 22050), &w);
+    Frames f = record([&] {
+        SNR2_WavePlay(2, &w, 1);
+        SNR2_WaveSetPitch(2, 85);
+    }, 900);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(440.0 * 0.85, frequency(f, 0, start + 100 * kMs, 600 * kMs), 3.0);
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, ACountOfThreePlaysThreeTimes)
+{
+    tagSNRWAVE w = {};
+    load("thrice.wav", tone(0.3), &w);
+    Frames f = record([&] { SNR2_WavePlay(3, &w, 3); }, 1300);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    double heard = (double)(end - start) / CAPTURE_RATE;
+    EXPECT_NEAR(0.9, heard, 0.15);
+    EXPECT_EQ(0, SNR2_WaveStatus(3));
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, StopLeavesSilence)
+{
+    tagSNRWAVE w = {};
+    load("stop.wav", tone(0.5), &w);
+    Frames f = record([&] {
+        SNR2_WavePlay(4, &w, -1);
+        Sleep(800);
+        SNR2_WaveStop(4);
+    }, 600);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    // looping past the wave's own length, then nothing after the stop
+    EXPECT_NEAR(0.8, (double)(end - start) / CAPTURE_RATE, 0.15);
+    EXPECT_LT(rms(f, 0, end + 10 * kMs, 400 * kMs), 1.0);
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, AnArchiveMemberSoundsLikeTheLooseFile)
+{
+    Tone t = tone(0.5, 660.0);
+    Bytes wav = wave_file(t, tone_data(t));
+    asset("member.wav", wav);
+    asset("pack.vfs", vfs_archive({{u"MEMBER.WAV", wav}}));
+    CreateDirectoryA("sonra_sound\\pack", nullptr);
+    tagSNRWAVE loose = {}, packed = {};
+    ASSERT_EQ(1, SNR2_WaveRead(L"sonra_sound\\member.wav", &loose));
+    ASSERT_EQ(1, SNR2_WaveRead(L"sonra_sound\\pack\\member.wav", &packed));
+    ASSERT_NE(nullptr, packed.buffer);
+    double level[2], hz[2];
+    tagSNRWAVE *waves[2] = {&loose, &packed};
+    for (int i = 0; i < 2; ++i) {
+        Frames f = record([&] { SNR2_WavePlay(5, waves[i], 1); }, 550);
+        size_t start = onset(f, kQuiet);
+        ASSERT_NE(SIZE_MAX, start);
+        level[i] = rms(f, 0, start + 50 * kMs, 350 * kMs);
+        hz[i] = frequency(f, 1, start + 50 * kMs, 350 * kMs);
+    }
+    EXPECT_NEAR(level[0], level[1], level[0] * 0.02);
+    EXPECT_NEAR(660.0, hz[1], 3.0);
+    EXPECT_NEAR(hz[0], hz[1], 1.0);
+    SNR2_WaveFree(&loose);
+    SNR2_WaveFree(&packed);
+}
+
+TEST_F(Sound, AnEndlessStreamLongerThanItsRingPlaysOnWithoutGaps)
+{
+    // each second its own frequency: a late refill would replay an older second, a lost one skip it
+    std::vector<std::pair<double, double>> steps = {{300, 1}, {400, 1}, {500, 1}, {600, 1}, {700, 0.5}};
+    Tone format = tone(0);
+    std::string path = asset("steps.wav", wave_file(format, tone_steps(format, steps)));
+    Frames f = record([&] { ASSERT_EQ(1, SNR2_WaveStreamPlay(6, wide(path).c_str(), -1)); }, 6300);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    ASSERT_GT(f.count(), start + 5900 * kMs);
+    EXPECT_LT(longest_silence(f, kQuiet, start, 5900 * kMs), 3 * kMs);
+    // every 100 ms window away from a step: quarters 1 to 4 refilled, then the wrap at 4.5 s
+    for (int ms = 0; ms < 5900; ms += 100) {
+        double data = ms % 4500 + 50;
+        if (fmod(data, 1000.0) < 60 || fmod(data, 1000.0) > 940 || fabs(data - 4500) < 60)
+            continue;
+        double want = data < 4000 ? 300 + 100 * floor(data / 1000) : 700;
+        EXPECT_NEAR(want, frequency(f, 0, start + (size_t)ms * kMs, 100 * kMs), 6.0) << ms << " ms into the stream";
+    }
+    EXPECT_LT(SNR2_WaveStatus(6), 0);
+}
+
+TEST_F(Sound, AFiniteStreamEndsInSilence)
+{
+    Tone t = tone(2.5, 500.0);
+    std::string path = asset("finite.wav", wave_file(t, tone_data(t)));
+    Frames f = record([&] { ASSERT_EQ(1, SNR2_WaveStreamPlay(7, wide(path).c_str(), 1)); }, 4500);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(2.5, (double)(end - start) / CAPTURE_RATE, 0.1);
+    // the ring does not replay its older quarters after the end
+    EXPECT_GT(f.count(), end + 1500 * kMs);
+    EXPECT_EQ(0, SNR2_WaveStatus(7));
+}
+
+TEST_F(Sound, AFadeRisesAlongTheVolumeTable)
+{
+    tagSNRWAVE w = {};
+    load("fade.wav", tone(1.0), &w);
+    Frames full = record([&] { SNR2_WavePlay(8, &w, 1); }, 500);
+    size_t fullStart = onset(full, kQuiet);
+    ASSERT_NE(SIZE_MAX, fullStart);
+    double reference = rms(full, 0, fullStart + 50 * kMs, 300 * kMs);
+    SNR2_WaveStop(8);
+
+    SNR2_WaveSetLocalVol(8, 0);
+    Frames f = record([&] {
+        SNR2_WavePlay(8, &w, -1);
+        EXPECT_EQ(0, SNR2_WaveFade(8, 80, 3000));
+    }, 3600);
+    // the tone becomes audible near 5 percent: 187 ms into the fade
+    size_t heard = onset(f, 8);
+    ASSERT_NE(SIZE_MAX, heard);
+    size_t origin = heard > 187 * kMs ? heard - 187 * kMs : 0;
+    // (ms into the fade, expected level in dB from the volume table: 20 -> -34.95, 40 -> -19.90, 80 -> -4.85)
+    const double expect[][2] = {{750, -34.95}, {1500, -19.90}, {2250, -11.09}, {3300, -4.85}};
+    for (const auto &e : expect) {
+        double level = rms(f, 0, origin + (size_t)(e[0] - 50) * kMs, 100 * kMs);
+        EXPECT_NEAR(e[1], decibels(level / reference), 2.5) << e[0] << " ms";
+    }
+    EXPECT_EQ(80, SNR2_WaveGetLocalVol(8));
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, ACrossFadeHandsOneToneToAnother)
+{
+    tagSNRWAVE low = {}, high = {};
+    load("cross_low.wav", tone(1.0, 440.0), &low);
+    load("cross_high.wav", tone(1.0, 880.0), &high);
+    Frames f = record([&] {
+        SNR2_WavePlay(9, &low, -1);
+        Sleep(500);
+        EXPECT_EQ(1, SNR2_WaveChangePlay(9, &high, -1, 1000));
+    }, 1800);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(440.0, frequency(f, 0, start + 100 * kMs, 300 * kMs), 3.0);
+    size_t late = start + 1900 * kMs;
+    ASSERT_GT(f.count(), late + 300 * kMs);
+    EXPECT_NEAR(880.0, frequency(f, 0, late, 300 * kMs), 3.0);
+    // the new tone arrives at the slot's full level
+    EXPECT_NEAR(0.0, decibels(rms(f, 0, late, 300 * kMs) / rms(f, 0, start + 100 * kMs, 300 * kMs)), 1.5);
+    EXPECT_EQ(0, SNR2_WaveGetLocalVol(9));
+    SNR2_WaveFree(&low);
+    SNR2_WaveFree(&high);
+}
+
+TEST_F(Sound, Software3DPansToTheSideAndFadesWithDistance)
+{
+    Tone t = tone(1.0);
+    t.channels = 1;
+    tagSNRWAVE w = {};
+    load("mono.wav", t, &w);
+    tagSNR3D listener = {0, 0, 0, 0}, heading = {0, 0, 0, 0};
+    SNR2_3DListener(&listener, &heading, 1);
+    double level[2];
+    const float distances[2] = {1.0f, 5050.0f};  // inside the minimum, and halfway to the maximum
+    for (int i = 0; i < 2; ++i) {
+        tagSNR3D right = {distances[i], 0, 0, 0};
+        Frames f = record([&] {
+            ASSERT_EQ(1, SNR2_3DWavePlay(10, &w, 1, &right, SNR2_3D_IMMEDIATE));
+            SNR2_Commit();
+        }, 800);
+        size_t start = onset(f, 50);
+        ASSERT_NE(SIZE_MAX, start);
+        level[i] = rms(f, 1, start + 100 * kMs, 500 * kMs);
+        EXPECT_LT(rms(f, 0, start + 100 * kMs, 500 * kMs), 2.0) << "left channel at distance " << distances[i];
+    }
+    EXPECT_EQ(100, SNR2_WaveGetPan(10));
+    EXPECT_NEAR(-15.05, decibels(level[1] / level[0]), 1.5);  // half of the local volume
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, AnEffectPlayWithoutEffectsLoopsItsPrivateCopy)
+{
+    tagSNRWAVE w = {};
+    load("fx.wav", tone(0.4, 550.0), &w);
+    Frames f = record([&] {
+        EXPECT_EQ(2, SNR2_WaveEffectPlay(11, &w, 2, 0));  // any count but 1 loops
+        Sleep(1000);
+        SNR2_WaveStop(11);
+    }, 300);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    EXPECT_NEAR(1.0, (double)(end - start) / CAPTURE_RATE, 0.15);
+    EXPECT_NEAR(550.0, frequency(f, 0, start + 100 * kMs, 600 * kMs), 3.0);
+    SNR2_WaveFree(&w);
+}
