@@ -1,6 +1,6 @@
 // View ports: rectangles of the window that the engine renders into. View port 0 is the device's
 // own surface; reopening it resets the device, so every texture and layer buffer is rebuilt.
-#include "engine_local.h"
+#include "render_local.h"
 
 #include <string.h>
 
@@ -154,6 +154,7 @@ int WINAPI TRVX_EXT_FlipViewPort(TRVXCONTEXT ctx, int index, DWORD value1, DWORD
     if (!is_open(ctx, index))
         return 0;
     driver_command(ctx, TRVXCMD_VIEWPORT_FLIP, index, value1, value2);
+    avi_after_flip(ctx, index);
     return 1;
 }
 
