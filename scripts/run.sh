@@ -12,13 +12,15 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$TRVX_RUNTIME/xdg}
 
-launcher="$TRVX_BUILD/bin/hx-21.exe"
+# Where 32-bit programs cannot run, the 64-bit build of the same sources is what runs here.
+bin="$TRVX_TEST_BUILD/bin"
+launcher="$bin/hx-21.exe"
 if [ ! -f "$launcher" ]; then
-  echo "run: built everything in $TRVX_BUILD/bin; the launcher hx-21 and the viewer hx21app are not written yet," \
-       "so there is no main job to run."
+  echo "run: built everything into $TRVX_BUILD/bin (32-bit, shipping) and $bin; the launcher hx-21 and the" \
+       "viewer hx21app are not written yet, so there is no main job to run."
   ls "$TRVX_BUILD/bin"
   exit 0
 fi
-cd "$TRVX_BUILD/bin"
+cd "$bin"
 "$TRVX_WINE" "$launcher"
 "$TRVX_WINESERVER" -w

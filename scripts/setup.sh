@@ -39,5 +39,5 @@ if [ "$TRVX_TEST_BUILD" = "$TRVX_BUILD" ]; then
 else
   configure "$TRVX_BUILD" mingw-i686 -DTRVX_TESTS=OFF
   echo "setup: this machine cannot run 32-bit programs; building the tests as 64-bit Windows programs too"
-  configure "$TRVX_TEST_BUILD" mingw-x86_64 -DTRVX_TESTS=ON
+  configure "$TRVX_TEST_BUILD" mingw-x86_64 -DTRVX_TESTS=ON -DTRVX_SHIPPING_BIN="$TRVX_BUILD/bin"
 fi
