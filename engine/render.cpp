@@ -26,8 +26,10 @@ enum Step {
 struct Collector {
     tagTRVX *ctx;
     TRVXVECTOR eye;
-    TRVXVECTOR view;    // unit view direction; zero when eye and target coincide
-    float cone;         // half-angle of the view cone in radians
+    TRVXVECTOR view;    // unit view direction
+    bool openView;      // eye and target coincide: no direction to cull by
+    float cosCone;      // of the view cone's half-angle
+    float sinCone;
     float depth;        // the far edge of the farthest listed layer, plus 1
 };
 
@@ -61,18 +63,23 @@ void list_overlay(Collector &c, TRVXLAYER layer)
     layer->sortRadius = layer->worldRadius;
 }
 
-// True when the layer's bounding sphere lies (partly) inside the view cone and the far distance.
+// True when the layer's bounding sphere lies (partly) inside the view cone and the far distance:
+// the angle off the view direction is below the sphere's half-angle asin(r / d) plus the cone's,
+// compared through cosines (no inverse trigonometry per layer).
 bool in_view(const Collector &c, const TRVXVECTOR &towards, float d, float radius)
 {
     if (d < radius || d == 0.0f)
         return true; // the eye is inside the sphere
     if (c.ctx->cullDistance <= d - radius)
         return false;
-    if (c.view.x == 0.0f && c.view.y == 0.0f && c.view.z == 0.0f)
+    if (c.openView)
         return true;
+    float sinSphere = radius / d, cosSphere = sqrtf(1.0f - sinSphere * sinSphere);
+    float limit = cosSphere * c.cosCone - sinSphere * c.sinCone; // cos(asin(r / d) + cone)
+    if (cosSphere * c.sinCone + sinSphere * c.cosCone < 0.0f && limit < 0.0f)
+        return true; // the two half-angles add up past 180 degrees
     float cosine = (c.view.x * towards.x + c.view.y * towards.y + c.view.z * towards.z) / d;
-    cosine = cosine > 1.0f ? 1.0f : cosine < -1.0f ? -1.0f : cosine;
-    return acosf(cosine) < asinf(radius / d) + c.cone;
+    return cosine > limit;
 }
 
 void list_layer(Collector &c, TRVXLAYER layer)
@@ -131,9 +138,12 @@ void collect(tagTRVX *ctx, int viewPort, TRVXLAYER layer)
     c.ctx = ctx;
     c.eye = ctx->camera.eye;
     c.view = {ctx->camera.target.x - c.eye.x, ctx->camera.target.y - c.eye.y, ctx->camera.target.z - c.eye.z, 0.0f};
-    if (c.view.x != 0.0f || c.view.y != 0.0f || c.view.z != 0.0f)
+    c.openView = c.view.x == 0.0f && c.view.y == 0.0f && c.view.z == 0.0f;
+    if (!c.openView)
         TRVX_Unit3D(&c.view);
-    c.cone = view_cone(ctx, viewPort);
+    float cone = view_cone(ctx, viewPort);
+    c.cosCone = cosf(cone);
+    c.sinCone = sinf(cone);
     c.depth = 1.0f;
     if (layer)
         collect_subtree(c, layer);
