@@ -62,8 +62,7 @@ void update_screen_clip(tagTRVX *ctx)
 
 int64_t open_port_zero(tagTRVX *ctx, const RECT *rect)
 {
-    bool reset = ctx->viewPorts[0].open != 0;
-    if (reset) {
+    if (ctx->viewPorts[0].open) {
         release_device_objects(ctx);
         driver_command(ctx, TRVXCMD_VIEWPORT_CLOSE, 0);
     }
@@ -71,8 +70,9 @@ int64_t open_port_zero(tagTRVX *ctx, const RECT *rect)
         return 1;
     if (!driver_command(ctx, TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)rect, ctx->windowed))
         return 0;
-    if (reset)
-        restore_device_objects(ctx);
+    // TRVX_Start opens view port 0 itself, so a closed one here had its device objects released
+    // when it closed (in this call, an earlier close, or a reopening that failed): bring them back.
+    restore_device_objects(ctx);
     update_screen_clip(ctx);
     return 1;
 }

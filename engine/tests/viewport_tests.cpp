@@ -121,6 +121,25 @@ TEST_F(ViewPortTest, ReopeningViewPortZeroResetsTheDevice)
     }
 }
 
+TEST_F(ViewPortTest, ViewPortZeroClosedAndOpenedAgainGetsItsDeviceObjectsBack)
+{
+    ASSERT_EQ(TRVX_ReadTexture(ctx, L"sky.bmp", 0, 0, 0), 1);
+    RECT view = {0, 0, 640, 480};
+    EXPECT_NE(TRVX_ViewPort(ctx, 0, nullptr), 0);
+    driver.answer(TRVXCMD_VIEWPORT_OPEN, 0);
+    EXPECT_EQ(TRVX_ViewPort(ctx, 0, &view) & 0xFFFFFFFF, 0);
+    driver.answer(TRVXCMD_VIEWPORT_OPEN, (DWORD_PTR)-1);
+    driver.clear();
+    EXPECT_NE(TRVX_ViewPort(ctx, 0, &view), 0);
+    std::vector<RecordedCommand> seen = driver.commands();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].command, 11);
+    EXPECT_EQ(seen[1].command, 30);
+    EXPECT_EQ(seen[1].p2, 1u);
+    EXPECT_EQ(seen[2].command, 20);
+    EXPECT_EQ(seen[2].p1, (DWORD_PTR)ctx->rootLayer);
+}
+
 TEST_F(ViewPortTest, FullScreenClipInCentredCoordinates)
 {
     ctx->windowed = 0;
