@@ -91,8 +91,22 @@ TRVX_API DWORD WINAPI TRVXL_SwitchLayer(TRVXCONTEXT ctx, TRVXLAYER layer, DWORD 
 TRVX_API TRVXLAYER WINAPI TRVXL_GetChildLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int index);
 TRVX_API int WINAPI TRVXL_CountLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int *layers, int *faces, int *vertices,
                                      int onlyOn);
-// Exported under its decorated name; context and layer travel as unsigned 32-bit values.
-void WINAPI TRVXL_GetLayerInformation(DWORD_PTR ctx, DWORD_PTR layer, tagTRVXLLAYERINFO *info, int subtree);
+// Fills `info` for the layer alone (subtree 0) or with its subtree's six totals. trvx.dll exports it
+// only under this decorated name (context and layer travel as unsigned 32-bit values), which no
+// import library of this tool chain can give a caller, so the accessor below binds it by name.
+#define TRVXL_GETLAYERINFORMATION_EXPORT_NAME "?TRVXL_GetLayerInformation@@YGXKKPAUtagTRVXLLAYERINFO@@H@Z"
+typedef void(WINAPI *TRVXL_GETLAYERINFORMATION_PROC)(DWORD_PTR ctx, DWORD_PTR layer, tagTRVXLLAYERINFO *info,
+                                                     int subtree);
+#ifndef TRVX_BUILDING_ENGINE
+// Does nothing when trvx.dll is not loaded in the process.
+inline void TRVXL_GetLayerInformation(DWORD_PTR ctx, DWORD_PTR layer, tagTRVXLLAYERINFO *info, int subtree)
+{
+    static TRVXL_GETLAYERINFORMATION_PROC proc = (TRVXL_GETLAYERINFORMATION_PROC)(void *)GetProcAddress(
+        GetModuleHandleW(L"trvx.dll"), TRVXL_GETLAYERINFORMATION_EXPORT_NAME);
+    if (proc)
+        proc(ctx, layer, info, subtree);
+}
+#endif
 // A walk result: TRVX_WALK_STOP, TRVX_WALK_SKIP_CHILDREN (for the layer itself) or TRVX_WALK_CONTINUE.
 TRVX_API DWORD WINAPI TRVX_CallBackLayer(TRVXCONTEXT ctx, TRVXLAYER layer, TRVXLAYERCALLBACK callback, void *data,
                                          DWORD flags);

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 names_of_def() { # the export names a .def file promises
   sed -n '/^EXPORTS/,$p' "$@" | grep -v '^EXPORTS' | sed -E 's/;.*//; s/^[ \t]*//; s/[ \t]*$//' | grep -v '^$' |
-    sed -E 's/^"([^"]+)".*/\1/; s/^([^ =@]+).*/\1/'
+    sed -E 's/^"([^"]+)".*/\1/; t; s/^([^ =@]+).*/\1/'
 }
 
 check() { # dll def-files...

@@ -134,6 +134,27 @@ void trvx_transform_world(tagTRVXLAYER *layer, const TRVXTRANSFORM *parent)
     layer->worldRadius = sqrtf(edge[0] * edge[0] + edge[1] * edge[1] + edge[2] * edge[2]);
 }
 
+// The matrix that carries normals: the inverse transpose of the upper 3x3 part, up to a positive
+// factor (its cofactors, turned round when the determinant is negative). The part itself would
+// bend normals away from the surface under an uneven scale. False when the part is singular.
+static bool normal_matrix(const float m[4][4], float n[3][3])
+{
+    float c[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+            c[i][j] = m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1];
+        }
+    float det = m[0][0] * c[0][0] + m[0][1] * c[0][1] + m[0][2] * c[0][2];
+    if (det == 0.0f)
+        return false;
+    float sign = det > 0.0f ? 1.0f : -1.0f;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            n[i][j] = c[i][j] * sign;
+    return true;
+}
+
 void trvx_transform_bake(tagTRVXLAYER *layer)
 {
     TRVXTRANSFORM *t = (TRVXTRANSFORM *)layer->transformBlock;
@@ -141,6 +162,11 @@ void trvx_transform_bake(tagTRVXLAYER *layer)
         return;
     if (!t->worldIdentity) {
         const float (*m)[4] = t->world;
+        float n[3][3];
+        if (!normal_matrix(m, n))
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j)
+                    n[i][j] = m[i][j];
         for (int i = 0; i < layer->vertexCount; ++i) {
             tagTRVXVERTEX *v = &layer->vertices[i];
             const float p[3] = {v->position.x, v->position.y, v->position.z};
@@ -149,10 +175,10 @@ void trvx_transform_bake(tagTRVXLAYER *layer)
             v->position.x = q[0];
             v->position.y = q[1];
             v->position.z = q[2];
-            const float n[3] = {v->normal.x, v->normal.y, v->normal.z};
+            const float d[3] = {v->normal.x, v->normal.y, v->normal.z};
             float r[3];
             for (int j = 0; j < 3; ++j)
-                r[j] = n[0] * m[0][j] + n[1] * m[1][j] + n[2] * m[2][j];
+                r[j] = d[0] * n[0][j] + d[1] * n[1][j] + d[2] * n[2][j];
             float length = sqrtf(r[0] * r[0] + r[1] * r[1] + r[2] * r[2]);
             if (length > 0.0f) {
                 v->normal.x = r[0] / length;

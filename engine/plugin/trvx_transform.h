@@ -14,6 +14,9 @@ struct TRVXTRANSFORM {
     float local[4][4];
 };
 TRVX_STATIC_LAYOUT(TRVXTRANSFORM, 136);
+TRVX_STATIC_OFFSET(TRVXTRANSFORM, world, 4);
+TRVX_STATIC_OFFSET(TRVXTRANSFORM, localIdentity, 68);
+TRVX_STATIC_OFFSET(TRVXTRANSFORM, local, 72);
 
 // Command 4: rebuilds the layer's local matrix from its motion and the context's order tables.
 void trvx_transform_local(const tagTRVX *ctx, tagTRVXLAYER *layer);
