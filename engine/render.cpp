@@ -1,5 +1,6 @@
 // Rendering a frame: the walk that culls the evaluated tree against the camera's view cone and
 // fills the five draw lists, and the steps that hand the listed layers to the graphics driver.
+#include "layer_local.h"
 #include "render_local.h"
 
 #include <math.h>
@@ -107,21 +108,23 @@ void list_layer(Collector &c, TRVXLAYER layer)
         c.depth = edge;
 }
 
-void collect_subtree(Collector &c, TRVXLAYER layer)
+// Pre-order from `top`; a hidden, switched-off or invisible layer is passed over with its subtree.
+void collect_subtree(Collector &c, TRVXLAYER top)
 {
-    if ((layer->switchFlags & TRVX_SWITCH_HIDDEN) ||
-        !(layer->switchFlags & (TRVX_SWITCH_ON | TRVX_SWITCH_EVALUATED)) || layer->transparency >= 255)
-        return;
-    TRVX_Zero3D(&layer->sortKey);
-    layer->sortRadius = 0.0f;
-    if (layer->vertexCount > 0) {
-        if (layer->attributes & TRVX_ATTR_OVERLAY)
-            list_overlay(c, layer);
-        else
-            list_layer(c, layer);
-    }
-    for (int i = 0; i < layer->childCount; ++i)
-        collect_subtree(c, layer->children[i]);
+    layer_walk(top, [&c](TRVXLAYER layer) {
+        if ((layer->switchFlags & TRVX_SWITCH_HIDDEN) ||
+            !(layer->switchFlags & (TRVX_SWITCH_ON | TRVX_SWITCH_EVALUATED)) || layer->transparency >= 255)
+            return kWalkSkipChildren;
+        TRVX_Zero3D(&layer->sortKey);
+        layer->sortRadius = 0.0f;
+        if (layer->vertexCount > 0) {
+            if (layer->attributes & TRVX_ATTR_OVERLAY)
+                list_overlay(c, layer);
+            else
+                list_layer(c, layer);
+        }
+        return kWalkOn;
+    });
 }
 
 void collect(tagTRVX *ctx, int viewPort, TRVXLAYER layer)

@@ -1,5 +1,6 @@
 // View ports: rectangles of the window that the engine renders into. View port 0 is the device's
 // own surface; reopening it resets the device, so every texture and layer buffer is rebuilt.
+#include "layer_local.h"
 #include "render_local.h"
 
 #include <string.h>
@@ -17,19 +18,13 @@ bool same_place(const tagTRVXVIEWPORT &port, const RECT &rect)
            port.height == rect.bottom - rect.top;
 }
 
-void drop_buffers(tagTRVX *ctx, TRVXLAYER layer)
+void drop_buffers(tagTRVX *ctx, TRVXLAYER top)
 {
-    driver_command(ctx, TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)layer);
-    driver_command(ctx, TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)layer);
-    for (int i = 0; i < layer->childCount; ++i)
-        drop_buffers(ctx, layer->children[i]);
-}
-
-void rebuild_buffers(tagTRVX *ctx, TRVXLAYER layer)
-{
-    driver_command(ctx, TRVXCMD_LAYER_BUILD, (DWORD_PTR)layer);
-    for (int i = 0; i < layer->childCount; ++i)
-        rebuild_buffers(ctx, layer->children[i]);
+    layer_walk(top, [ctx](TRVXLAYER layer) {
+        driver_command(ctx, TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)layer);
+        driver_command(ctx, TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)layer);
+        return kWalkOn;
+    });
 }
 
 // Before the device goes away: textures released (their slots stay in use), buffers dropped.
@@ -48,7 +43,7 @@ void restore_device_objects(tagTRVX *ctx)
         if (ctx->textures[i].useCount > 0)
             driver_command(ctx, TRVXCMD_TEXTURE_LOAD, i, 1);
     if (ctx->rootLayer)
-        rebuild_buffers(ctx, ctx->rootLayer);
+        layer_build_subtree(ctx, ctx->rootLayer);
 }
 
 void update_screen_clip(tagTRVX *ctx)
