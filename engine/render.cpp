@@ -1,9 +1,9 @@
 // Rendering a frame: the walk that culls the evaluated tree against the camera's view cone and
 // fills the five draw lists, and the steps that hand the listed layers to the graphics driver.
-#include "layer_local.h"
 #include "render_local.h"
 
 #include <math.h>
+#include <vector>
 
 namespace {
 
@@ -108,23 +108,51 @@ void list_layer(Collector &c, TRVXLAYER layer)
         c.depth = edge;
 }
 
-// Pre-order from `top`; a hidden, switched-off or invisible layer is passed over with its subtree.
+// Lists one layer; false when it is passed over with its subtree (hidden, switched off, invisible).
+bool visit(Collector &c, TRVXLAYER layer)
+{
+    if ((layer->switchFlags & TRVX_SWITCH_HIDDEN) ||
+        !(layer->switchFlags & (TRVX_SWITCH_ON | TRVX_SWITCH_EVALUATED)) || layer->transparency >= 255)
+        return false;
+    TRVX_Zero3D(&layer->sortKey);
+    layer->sortRadius = 0.0f;
+    if (layer->vertexCount > 0) {
+        if (layer->attributes & TRVX_ATTR_OVERLAY)
+            list_overlay(c, layer);
+        else
+            list_layer(c, layer);
+    }
+    return true;
+}
+
+// Pre-order from `top` with a stack as deep as the tree (not as wide), so that neither deep nor
+// wide trees cost more than one pass.
 void collect_subtree(Collector &c, TRVXLAYER top)
 {
-    layer_walk(top, [&c](TRVXLAYER layer) {
-        if ((layer->switchFlags & TRVX_SWITCH_HIDDEN) ||
-            !(layer->switchFlags & (TRVX_SWITCH_ON | TRVX_SWITCH_EVALUATED)) || layer->transparency >= 255)
-            return kWalkSkipChildren;
-        TRVX_Zero3D(&layer->sortKey);
-        layer->sortRadius = 0.0f;
-        if (layer->vertexCount > 0) {
-            if (layer->attributes & TRVX_ATTR_OVERLAY)
-                list_overlay(c, layer);
-            else
-                list_layer(c, layer);
+    struct Step {
+        TRVXLAYER layer;
+        int next; // the child to visit next
+    };
+    if (!visit(c, top))
+        return;
+    std::vector<Step> path;
+    path.reserve(32);
+    path.push_back({top, 0});
+    while (!path.empty()) {
+        // Siblings are taken in one tight loop; a frame is pushed only to go down a level.
+        TRVXLAYER parent = path.back().layer, down = nullptr;
+        int next = path.back().next;
+        while (next < parent->childCount && !down) {
+            TRVXLAYER child = parent->children[next++];
+            if (visit(c, child) && child->childCount > 0)
+                down = child;
         }
-        return kWalkOn;
-    });
+        path.back().next = next;
+        if (down)
+            path.push_back({down, 0});
+        else
+            path.pop_back();
+    }
 }
 
 void collect(tagTRVX *ctx, int viewPort, TRVXLAYER layer)

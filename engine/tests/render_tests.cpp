@@ -375,3 +375,15 @@ TEST_F(RenderTest, EmptyFrameKeepsBothSentinels)
         EXPECT_EQ(list->count, 2);
     EXPECT_EQ(ctx->frameDepth, 1);
 }
+
+TEST_F(RenderTest, DeepChainsAreWalkedWithoutExhaustingTheStack)
+{
+    TRVXLAYER parent = ctx->rootLayer, last = nullptr;
+    for (int i = 0; i < 100000; ++i)
+        parent = last = layer(0, 0, 10 + i * 0.001f, 1, 1, parent);
+    collect();
+    EXPECT_EQ(ctx->opaqueList.count, 100002);
+    EXPECT_EQ(ctx->opaqueList.entries[100000].layer, last);
+    RECT bigger = {0, 0, 800, 600};
+    EXPECT_NE(TRVX_ViewPort(ctx, 0, &bigger), 0); // drops and rebuilds every layer's buffers
+}
