@@ -144,6 +144,22 @@ TEST_F(RenderTest, RollTurnsTheViewOrOrbitsTheTarget)
     EXPECT_NEAR(camera.up.z, -1, 1e-5);
     EXPECT_EQ(camera.up.y, 0.5f);
 
+    // With bit 30 too, the up vector's horizontal part is laid along X first, on the side SignAngle
+    // gives, then turned: SignAngle 1 keeps it positive in mode 1 ...
+    TRVX_Set3D(&camera.eye, 0, 0, 0, 0);
+    TRVX_Set3D(&camera.target, 0, 0, 5, 0);
+    TRVX_Set3D(&camera.up, 0.6f, 0.8f, 0, 0);
+    TRVX_CalcRollCamera(ctx, &camera, turn, 1 | 0x40000000 | 0x80000000u);
+    EXPECT_NEAR(camera.up.x, 0, 1e-5);
+    EXPECT_NEAR(camera.up.z, -0.6f, 1e-5);
+    EXPECT_EQ(camera.up.y, 0.8f);
+    TRVX_Set3D(&camera.eye, 0, 0, -5, 0);
+    TRVX_Set3D(&camera.target, 0, 0, 0, 0);
+    TRVX_Set3D(&camera.up, 0.6f, 0.8f, 0, 0);
+    TRVX_CalcRollCamera(ctx, &camera, turn, 2 | 0x40000000 | 0x80000000u);
+    EXPECT_NEAR(camera.up.x, 0, 1e-5); // ... and SignAngle -1 makes it positive in mode 2,
+    EXPECT_NEAR(camera.up.z, 0.6f, 1e-5); // turned by -90 degrees
+
     tagTRVXCAMERA before = camera;
     EXPECT_EQ(TRVX_CalcRollCamera(ctx, &camera, turn, 3), 0);
     EXPECT_EQ(memcmp(&before, &camera, sizeof camera), 0);
