@@ -20,11 +20,12 @@ bool same_place(const tagTRVXVIEWPORT &port, const RECT &rect)
 
 void drop_buffers(tagTRVX *ctx, TRVXLAYER top)
 {
-    layer_walk(top, [ctx](TRVXLAYER layer) {
+    std::vector<TRVXLAYER> layers;
+    layer_collect(top, layers);
+    for (TRVXLAYER layer : layers) {
         driver_command(ctx, TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)layer);
         driver_command(ctx, TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)layer);
-        return kWalkOn;
-    });
+    }
 }
 
 // Before the device goes away: textures released (their slots stay in use), buffers dropped.
