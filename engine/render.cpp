@@ -3,6 +3,7 @@
 #include "render_local.h"
 
 #include <math.h>
+#include <new>
 #include <vector>
 
 namespace {
@@ -77,7 +78,7 @@ bool in_view(const Collector &c, const TRVXVECTOR &towards, float d, float radiu
         return true;
     float sinSphere = radius / d, cosSphere = sqrtf(1.0f - sinSphere * sinSphere);
     float limit = cosSphere * c.cosCone - sinSphere * c.sinCone; // cos(asin(r / d) + cone)
-    if (cosSphere * c.sinCone + sinSphere * c.cosCone < 0.0f && limit < 0.0f)
+    if (cosSphere * c.sinCone + sinSphere * c.cosCone < 0.0f)
         return true; // the two half-angles add up past 180 degrees
     float cosine = (c.view.x * towards.x + c.view.y * towards.y + c.view.z * towards.z) / d;
     return cosine > limit;
@@ -176,8 +177,13 @@ void collect(tagTRVX *ctx, int viewPort, TRVXLAYER layer)
     c.cosCone = cosf(cone);
     c.sinCone = sinf(cone);
     c.depth = 1.0f;
-    if (layer)
-        collect_subtree(c, layer);
+    if (layer) {
+        try {
+            collect_subtree(c, layer);
+        } catch (const std::bad_alloc &) {
+            // No memory for the walk's stack: the frame draws what was listed before.
+        }
+    }
 
     draw_list_sort(&ctx->sortedList);
     draw_list_sort(&ctx->pointList);
