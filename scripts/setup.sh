@@ -5,7 +5,8 @@ source "$(dirname "$0")/env.sh"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb
-          pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg)
+          pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
+          libfreetype-dev libpng-dev fonts-ipafont-gothic fonts-dejavu-core espeak-ng)
 
 missing=()
 for p in "${packages[@]}"; do
