@@ -1,7 +1,7 @@
 // Engine context and lifecycle: TRVX_Start builds a context on its own private heap, loads the
 // graphics driver and the format plug-ins that lie beside the engine, and opens view port 0;
 // TRVX_End takes it all down again in the reverse order.
-#include "engine_local.h"
+#include "render_local.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -189,6 +189,7 @@ BOOL WINAPI TRVX_End(TRVXCONTEXT ctx)
 {
     if (!ctx)
         return FALSE;
+    services_end(ctx);
     draw_lists_free(ctx);
 
     for (int i = ctx->viewPortCount - 1; i >= 0; --i)

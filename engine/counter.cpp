@@ -1,5 +1,5 @@
 // Stopwatch and running frame-time average.
-#include "engine_local.h"
+#include "render_local.h"
 
 static const uint32_t kAverageSeed = 50; // milliseconds: the average a fresh scene starts from
 static const uint32_t kMaxSamples = 1000;
@@ -11,9 +11,12 @@ void WINAPI TRVX_StartCounter(TRVXCONTEXT ctx)
     ctx->counterStart = now.QuadPart;
 }
 
-// Milliseconds since TRVX_StartCounter.
+// Milliseconds since TRVX_StartCounter; while an AVI capture runs, one video frame's period, so that
+// animation advances by exactly one frame of the video per frame drawn.
 DWORD WINAPI TRVX_EndCounter(TRVXCONTEXT ctx)
 {
+    if (DWORD period = avi_frame_period(ctx))
+        return period;
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     if (ctx->counterFrequency <= 0)

@@ -1,6 +1,7 @@
 // View ports: rectangles of the window that the engine renders into. View port 0 is the device's
 // own surface; reopening it resets the device, so every texture and layer buffer is rebuilt.
 #include "layer_local.h"
+#include "render_local.h"
 
 #include <string.h>
 
@@ -57,8 +58,7 @@ void update_screen_clip(tagTRVX *ctx)
 
 int64_t open_port_zero(tagTRVX *ctx, const RECT *rect)
 {
-    bool reset = ctx->viewPorts[0].open != 0;
-    if (reset) {
+    if (ctx->viewPorts[0].open) {
         release_device_objects(ctx);
         driver_command(ctx, TRVXCMD_VIEWPORT_CLOSE, 0);
     }
@@ -66,8 +66,9 @@ int64_t open_port_zero(tagTRVX *ctx, const RECT *rect)
         return 1;
     if (!driver_command(ctx, TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)rect, ctx->windowed))
         return 0;
-    if (reset)
-        restore_device_objects(ctx);
+    // TRVX_Start opens view port 0 itself, so a closed one here had its device objects released
+    // when it closed (in this call, an earlier close, or a reopening that failed): bring them back.
+    restore_device_objects(ctx);
     update_screen_clip(ctx);
     return 1;
 }
@@ -149,6 +150,7 @@ int WINAPI TRVX_EXT_FlipViewPort(TRVXCONTEXT ctx, int index, DWORD value1, DWORD
     if (!is_open(ctx, index))
         return 0;
     driver_command(ctx, TRVXCMD_VIEWPORT_FLIP, index, value1, value2);
+    avi_after_flip(ctx, index);
     return 1;
 }
 

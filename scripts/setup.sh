@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Prepares a fresh Debian 12 machine (as root): packages, a Wine prefix, the builds.
 set -euo pipefail
-source "$(dirname "$0")/env.sh"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb
@@ -18,9 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-# The architecture chosen before the packages existed may be wrong; decide again.
-unset TRVX_TEST_ARCH TRVX_TEST_BUILD WINEPREFIX WINEARCH
-source "$TRVX_ROOT/scripts/env.sh"
+# Only now, with Wine installed, can env.sh tell which builds this machine runs.
+source "$(dirname "$0")/env.sh"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "setup: creating the $WINEARCH Wine prefix $WINEPREFIX"
