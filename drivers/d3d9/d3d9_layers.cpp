@@ -167,58 +167,64 @@ static void render_state(uint32_t &cached, D3DRENDERSTATETYPE state, DWORD value
     }
 }
 
-// Colour and alpha operations of one stage for a blend mode, and the frame blend code it calls for
-// at stage 0 (0 when the mode is outside the table and nothing was set).
-static uint32_t stage_blend(DWORD s, uint32_t blend)
+// Colour and alpha operations of one stage for a blend mode, with the frame blend code it calls
+// for at stage 0 (0 from stages 1 to 3).
+struct StageOps { DWORD colourOp, colour1, colour2, alphaOp, alpha1, alpha2; uint32_t frame; };
+
+// The operations of `blend` at stage `s`; false for a blend mode outside the table.
+static bool stage_ops(DWORD s, uint32_t blend, StageOps *o)
 {
-    struct Ops { DWORD colourOp, colour1, colour2, alphaOp, alpha1, alpha2; uint32_t frame; };
-    const int later = s > 0;
-    Ops o;
+    const bool later = s > 0;
     switch (blend) {
     case 0x0000: // NONE
-        o = later ? Ops{D3DTOP_DISABLE, 0, 0, D3DTOP_DISABLE, 0, 0, 0}
-                  : Ops{D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0, 1};
-        break;
+        *o = later ? StageOps{D3DTOP_DISABLE, 0, 0, D3DTOP_DISABLE, 0, 0, 0}
+                   : StageOps{D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0, D3DTOP_SELECTARG1, D3DTA_DIFFUSE, 0, 1};
+        return true;
     case 0x8000: // SHADE
-        o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 1};
-        break;
+        *o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 1};
+        return true;
     case 0x0101: // NORMAL
-        o = {D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 1};
-        break;
+        *o = {D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 1};
+        return true;
     case 0x8101: // NORMAL_SHADE
-        o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 1};
-        break;
+        *o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 1};
+        return true;
     case 0x0102: // BLEND
-        o = {D3DTOP_BLENDTEXTUREALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_CURRENT, 1};
-        break;
+        *o = {D3DTOP_BLENDTEXTUREALPHA, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_CURRENT, 1};
+        return true;
     case 0x0302: // ADD
-        o = later ? Ops{D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
-                  : Ops{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 2};
-        break;
+        *o = later ? StageOps{D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
+                   : StageOps{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 2};
+        return true;
     case 0x8302: // ADDSHADE
-        o = later ? Ops{D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
-                  : Ops{D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 2};
-        break;
+        *o = later ? StageOps{D3DTOP_ADDSMOOTH, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
+                   : StageOps{D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE,
+                              D3DTA_TEXTURE, 2};
+        return true;
     case 0x0308: // SUTRACT
-        o = later ? Ops{D3DTOP_SUBTRACT, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
-                  : Ops{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 3};
-        break;
+        *o = later ? StageOps{D3DTOP_SUBTRACT, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
+                   : StageOps{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 3};
+        return true;
     case 0x0301: // MASK
-        o = {D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, 1};
-        break;
+        *o = {D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, 1};
+        return true;
     case 0x8301: // MASK_SHADE
-        o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, 1};
-        break;
+        *o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_DIFFUSE, D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, 1};
+        return true;
     case 0x0304: // FLASH
-        o = later ? Ops{D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
-                  : Ops{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 4};
-        break;
+        *o = later ? StageOps{D3DTOP_ADD, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 0}
+                   : StageOps{D3DTOP_SELECTARG1, D3DTA_TEXTURE, 0, D3DTOP_SELECTARG1, D3DTA_CURRENT, 0, 4};
+        return true;
     case 0x8304: // FLASH_COLOR
-        o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 4};
-        break;
+        *o = {D3DTOP_MODULATE, D3DTA_CURRENT, D3DTA_TEXTURE, D3DTOP_MODULATE, D3DTA_DIFFUSE, D3DTA_TEXTURE, 4};
+        return true;
     default:
-        return 0;
+        return false;
     }
+}
+
+static void set_stage_ops(DWORD s, const StageOps &o)
+{
     IDirect3DDevice9 *d = g_d3d9.device;
     d->SetTextureStageState(s, D3DTSS_COLOROP, o.colourOp);
     if (o.colourOp != D3DTOP_DISABLE) {
@@ -231,24 +237,6 @@ static uint32_t stage_blend(DWORD s, uint32_t blend)
         d->SetTextureStageState(s, D3DTSS_ALPHAARG1, o.alpha1);
         if (o.alpha2)
             d->SetTextureStageState(s, D3DTSS_ALPHAARG2, o.alpha2);
-    }
-    return later ? D3D9_UNKNOWN : o.frame;
-}
-
-// Frame blend code at stage 0 without touching the device (the stage states are cached).
-static uint32_t frame_code_of(uint32_t blend, uint32_t current)
-{
-    switch (blend) {
-    case 0x0000: case 0x8000: case 0x0101: case 0x8101: case 0x0102: case 0x0301: case 0x8301:
-        return 1;
-    case 0x0302: case 0x8302:
-        return 2;
-    case 0x0308:
-        return 3;
-    case 0x0304: case 0x8304:
-        return 4;
-    default:
-        return current;
     }
 }
 
@@ -325,7 +313,9 @@ void d3d9_reset_cache(void)
     for (DWORD s = 0; s < D3D9_STAGES; ++s) {
         d->SetTexture(s, NULL);
         c.stages[s].texture = 0;
-        stage_blend(s, 0x8101); // NORMAL_SHADE
+        StageOps normalShade;
+        stage_ops(s, 0x8101, &normalShade);
+        set_stage_ops(s, normalShade);
         c.stages[s].blend = 0x8101;
         set_addressing(s, 0);
         set_filter(s, 0x200);
@@ -423,12 +413,15 @@ static DWORD_PTR draw(tagTRVX *ctx, tagTRVXLAYER *layer)
             c.stages[s].texture = tex;
         }
         alphaTest |= colourKey;
-        if (c.stages[s].blend != st.blend) {
-            if (stage_blend(s, st.blend))
+        StageOps ops;
+        if (stage_ops(s, st.blend, &ops)) { // a blend mode outside the table changes nothing
+            if (c.stages[s].blend != st.blend) {
+                set_stage_ops(s, ops);
                 c.stages[s].blend = st.blend;
+            }
+            if (s == 0)
+                frame = ops.frame;
         }
-        if (s == 0)
-            frame = frame_code_of(st.blend, frame);
         if (st.blend != 0) {
             set_addressing(s, st.addressing);
             set_filter(s, st.filter);
