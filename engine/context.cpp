@@ -11,14 +11,6 @@ namespace {
 const SIZE_T kInitialHeapSize = 0x10000;
 const int kInitialTextureSlots = 10;
 
-HMODULE engine_module()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       (LPCWSTR)&engine_module, &module);
-    return module;
-}
-
 // Loads a listed plug-in and binds its entry point; a library without the entry is unloaded again.
 bool load_plugin(tagTRVXFILE *plugin)
 {
@@ -91,6 +83,14 @@ TRVXCONTEXT fail_start(tagTRVX *ctx, bool driverStarted)
 }
 
 } // namespace
+
+HMODULE engine_module()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       (LPCWSTR)&engine_module, &module);
+    return module;
+}
 
 DWORD_PTR driver_command(tagTRVX *ctx, int command, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3, DWORD_PTR p4)
 {

@@ -3,6 +3,9 @@
 
 #include "trvx.h"
 
+// trvx.dll itself: its folder holds the plug-ins, its resources the progress dialog.
+HMODULE engine_module();
+
 // Sends a command to the graphics driver in use; 0 when there is none.
 DWORD_PTR driver_command(tagTRVX *ctx, int command, DWORD_PTR p1 = 0, DWORD_PTR p2 = 0, DWORD_PTR p3 = 0,
                          DWORD_PTR p4 = 0);

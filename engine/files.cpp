@@ -236,6 +236,18 @@ wchar_t *WINAPI TRVX_ChangeToUnicode(TRVXCONTEXT ctx, const char *ansiText)
 {
     if (!ctx || !ansiText)
         return nullptr;
+    // Model files are mostly plain ASCII, which every ANSI code page maps one to one: widen those
+    // directly, at several times the speed of the general conversion.
+    size_t ascii = 0;
+    while (ansiText[ascii] > 0)
+        ++ascii;
+    if (!ansiText[ascii] && ascii < 0x3FFFFFFF) {
+        wchar_t *wide = (wchar_t *)TRVX_AllocMemory(ctx, (int)(ascii + 2) * (int)sizeof(wchar_t));
+        if (wide)
+            for (size_t i = 0; i < ascii; ++i)
+                wide[i] = (wchar_t)ansiText[i];
+        return wide;
+    }
     int length = MultiByteToWideChar(CP_ACP, 0, ansiText, -1, nullptr, 0);
     wchar_t *wide = (wchar_t *)TRVX_AllocMemory(ctx, (length + 1) * (int)sizeof(wchar_t));
     if (wide)

@@ -8,14 +8,6 @@ namespace {
 const int kGaugeDialog = 1000;
 const int kGaugeBar = 1001;
 
-HMODULE engine_module()
-{
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       (LPCWSTR)&engine_module, &module);
-    return module;
-}
-
 void centre_on_screen(HWND dialog)
 {
     RECT r;

@@ -186,7 +186,7 @@ void flat_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, int weld)
             }
             TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), weld);
         }
-        layer_gauge(ctx, (DWORD)((i + 1) * 100 / layers.size()));
+        TRVX_SetGage(ctx, (DWORD)((i + 1) * 100 / layers.size()));
     }
     layer_build_subtree(ctx, top);
 }
@@ -209,7 +209,7 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
         counted.push_back(top);
         layers.push_back(top);
     }
-    layer_gauge(ctx, 33);
+    TRVX_SetGage(ctx, 33);
 
     size_t corners = 0;
     for (TRVXLAYER layer : layers)
@@ -245,7 +245,7 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
     }
     if (places.empty())
         return 0;
-    layer_gauge(ctx, 66);
+    TRVX_SetGage(ctx, 66);
 
     size_t done = 0;
     for (TRVXLAYER layer : layers) {
@@ -272,7 +272,7 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
         if (layer->switchFlags & TRVX_SWITCH_ON) {
             ++done;
             size_t total = counted.size() > done ? counted.size() : done;
-            layer_gauge(ctx, (DWORD)(66 + done * 33 / total));
+            TRVX_SetGage(ctx, (DWORD)(66 + done * 33 / total));
         }
     }
     layer_build_subtree(ctx, top);
@@ -569,24 +569,6 @@ void layer_update_texture_mode(tagTRVX *ctx, TRVXLAYER layer)
     layer->mode = mode;
     if (layer->vertexCount > 0)
         driver_command(ctx, TRVXCMD_LAYER_BUILD, (DWORD_PTR)layer);
-}
-
-void layer_gauge(tagTRVX *ctx, DWORD percent)
-{
-    if (!ctx->gaugeWindow && !ctx->gaugeCallback)
-        return;
-    // Bound at run time so that geometry does not depend on the gauge's source being linked in.
-    typedef void(WINAPI * SetGageProc)(TRVXCONTEXT, DWORD);
-    static SetGageProc setGage;
-    if (!setGage) {
-        HMODULE self = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           (LPCWSTR)(void *)&layer_gauge, &self);
-        setGage = (SetGageProc)(void *)GetProcAddress(self, "TRVX_SetGage");
-        if (!setGage)
-            return;
-    }
-    setGage(ctx, percent);
 }
 
 // Returns 1; `count` 0 or null faces clear them.

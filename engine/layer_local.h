@@ -60,5 +60,3 @@ void layer_compute_bounds(TRVXLAYER layer);
 // (freezing needs every layer's world matrix). 1 when some matrix was recomputed.
 int layer_evaluate(tagTRVX *ctx, TRVXLAYER layer, bool everyLayer);
 
-// Shows a progress value on the gauge when one is open.
-void layer_gauge(tagTRVX *ctx, DWORD percent);

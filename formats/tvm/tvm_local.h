@@ -23,9 +23,6 @@ static_assert(sizeof(TvmMaterial) == 20, "five material words");
 inline const tvm_char *tvm_text(const wchar_t *s) { return reinterpret_cast<const tvm_char *>(s); }
 inline const wchar_t *tvm_wide(const tvm_char *s) { return reinterpret_cast<const wchar_t *>(s); }
 
-// Shows progress through the engine's gauge when one is open.
-void tvm_gauge(tagTRVX *ctx, int percent);
-
 // Command 11: the last layer created at the top level of the file, or 0.
 DWORD_PTR tvm_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName);
 // Command 21: 1 when the file was created and written, 0 when it could not be created.

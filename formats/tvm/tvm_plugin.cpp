@@ -66,7 +66,7 @@ public:
         if (mode & TRVX_MODE_BUFFERED)
             TRVXL_EXT_RecallFunction(ctx_, target, 201, 0, 0, 0);
     }
-    void progress(int percent) override { tvm_gauge(ctx_, percent); }
+    void progress(int percent) override { TRVX_SetGage(ctx_, (DWORD)percent); }
 
 private:
     static TRVXLAYER layer(void *l) { return static_cast<TRVXLAYER>(l); }
@@ -81,25 +81,6 @@ const tvm_char *engine_real(float *out, const tvm_char *text)
 }
 
 } // namespace
-
-void tvm_gauge(tagTRVX *ctx, int percent)
-{
-    if (!ctx->gaugeWindow && !ctx->gaugeCallback)
-        return;
-    // Bound at run time, as the engine's own geometry code does: an engine without the gauge
-    // service still loads the plug-in.
-    typedef void(WINAPI * SetGageProc)(TRVXCONTEXT, DWORD);
-    static SetGageProc setGage;
-    if (!setGage) {
-        HMODULE engine = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           (LPCWSTR)(void *)&TRVXL_CreateLayer, &engine);
-        setGage = engine ? (SetGageProc)(void *)GetProcAddress(engine, "TRVX_SetGage") : nullptr;
-        if (!setGage)
-            return;
-    }
-    setGage(ctx, (DWORD)percent);
-}
 
 DWORD_PTR tvm_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName)
 {

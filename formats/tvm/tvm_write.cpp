@@ -93,11 +93,9 @@ void Writer::flush()
 
 const tagTRVXTEXTURE *Writer::texture_record(int slot) const
 {
-    // The engine's texture table as its information query gives it: slot 0 is never in use.
-    if (slot <= 0 || slot >= ctx_->textureCount || !ctx_->textures)
+    if (slot <= 0)
         return nullptr;
-    const tagTRVXTEXTURE *texture = &ctx_->textures[slot];
-    return texture->useCount > 0 ? texture : nullptr;
+    return (const tagTRVXTEXTURE *)TRVX_GetInformation(ctx_, 1000 + slot);
 }
 
 void Writer::stages(TRVXLAYER layer, int level, int *uvSets)
@@ -175,7 +173,7 @@ void Writer::geometry(TRVXLAYER layer, int level, int uvSets)
 
 void Writer::layer(TRVXLAYER layer, int level)
 {
-    tvm_gauge(ctx_, (int)((long long)written_ * 100 / total_));
+    TRVX_SetGage(ctx_, (DWORD)((long long)written_ * 100 / total_));
     ++written_;
     tvm_char name[32];
     for (int i = 0; i < 32; ++i)
