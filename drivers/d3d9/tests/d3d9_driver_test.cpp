@@ -461,6 +461,50 @@ TEST_F(Driver, ReopenedDeviceTakesOfferedLevelsOnlyAndKeepsFonts)
     EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_CLEAR, 0, 0));
 }
 
+TEST_F(Driver, ProjectionAndPointScaleFollowTheCamera)
+{
+    auto set_3d = [&]() {
+        b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0);
+        b.cmd(TRVXCMD_SET_3D, 0);
+        b.cmd(TRVXCMD_SCENE_END, 0);
+    };
+    D3DMATRIX m;
+    DWORD bits;
+    float c;
+    set_3d(); // lens 0: the default field of view 2 atan(0.35)
+    b.device()->GetTransform(D3DTS_PROJECTION, &m);
+    EXPECT_NEAR(1.0f / 0.35f, m._22, 1e-4);
+    EXPECT_NEAR(m._22 * H / W, m._11, 1e-4) << "aspect of the clip rectangle";
+    b.device()->GetRenderState(D3DRS_POINTSCALE_C, &bits);
+    memcpy(&c, &bits, 4);
+    EXPECT_NEAR(35.0f * 35.0f / (50.0f * 50.0f), c, 1e-5) << "a lens of 0 scales points as the default lens";
+    b.ctx->camera.lens = 35;
+    b.ctx->camera.aspect = 2;
+    b.ctx->camera.nearZ = 2;
+    b.ctx->camera.farZ = 10;
+    set_3d();
+    b.device()->GetTransform(D3DTS_PROJECTION, &m);
+    EXPECT_NEAR(2.0f, m._22, 1e-4) << "1 / tan(atan(17.5 / 35))";
+    EXPECT_NEAR(1.0f, m._11, 1e-4);
+    EXPECT_NEAR(10.0f / 8.0f, m._33, 1e-4) << "far / (far - near)";
+    b.device()->GetRenderState(D3DRS_POINTSCALE_C, &bits);
+    memcpy(&c, &bits, 4);
+    EXPECT_NEAR(1.0f, c, 1e-6);
+    // 2D: one unit a pixel, origin in the middle.
+    b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0);
+    b.cmd(TRVXCMD_SET_2D, 0);
+    b.cmd(TRVXCMD_SCENE_END, 0);
+    b.device()->GetTransform(D3DTS_PROJECTION, &m);
+    EXPECT_NEAR(2.0f / W, m._11, 1e-6);
+    EXPECT_NEAR(2.0f / H, m._22, 1e-6);
+    // Full screen, only view port 0 presents; the others succeed without presenting.
+    RECT r = {10, 10, 50, 50};
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 1, (DWORD_PTR)&r, 1));
+    b.ctx->windowed = 0;
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 1, 0, 0));
+    b.ctx->windowed = 1;
+}
+
 TEST_F(Driver, BuffersFollowModeAndCounts)
 {
     Layer l;
