@@ -188,6 +188,10 @@ TEST_F(Driver, ColourKeyAndAlphaMaskMakeBitmapsTransparent)
     ASSERT_EQ(1u, b.load_texture(1, keyFile, 1));
     EXPECT_EQ(1, b.textures[1].hasAlpha);
     EXPECT_EQ(0x23202122u, b.textures[1].driverFormat);
+    const std::wstring capitals = temp_path(L"d3d9_caps.BMP");
+    write_bitmap(capitals, 4, 4, keyed);
+    ASSERT_EQ(1u, b.load_texture(4, capitals, 1));
+    EXPECT_EQ(1, b.textures[4].hasAlpha) << "\".BMP\" takes the bitmap path too";
 
     // Green picture with a mask whose red byte is 0 on the left and 255 on the right ("_alpha" file).
     const std::wstring maskFile = temp_path(L"d3d9_masked_alpha.bmp"), colourFile = temp_path(L"d3d9_masked.bmp");
