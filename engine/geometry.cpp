@@ -571,63 +571,54 @@ void layer_update_texture_mode(tagTRVX *ctx, TRVXLAYER layer)
         driver_command(ctx, TRVXCMD_LAYER_BUILD, (DWORD_PTR)layer);
 }
 
-// Returns 1; `count` 0 or null faces clear them.
+// Puts `count` records into a layer's face or vertex array: none (and the driver's buffer dropped)
+// for 0 or null records; the block reused when the count is unchanged; otherwise a new block, the
+// driver's buffer dropped before the old one goes. False, leaving the array, when out of memory.
+template <class Record>
+static bool replace_records(tagTRVX *ctx, TRVXLAYER layer, Record *&array, int32_t &arrayCount, int count,
+                            const Record *records, int dropCommand)
+{
+    if (count <= 0 || !records) {
+        TRVX_FreeMemory(ctx, array);
+        array = nullptr;
+        arrayCount = 0;
+        driver_command(ctx, dropCommand, (DWORD_PTR)layer);
+        return true;
+    }
+    if (count == arrayCount && array) {
+        memmove(array, records, (size_t)count * sizeof(Record));
+        return true;
+    }
+    if (count > INT_MAX / (int)sizeof(Record))
+        return false;
+    Record *block = (Record *)TRVX_AllocMemory(ctx, count * (int)sizeof(Record));
+    if (!block)
+        return false;
+    memcpy(block, records, (size_t)count * sizeof(Record));
+    if (array) {
+        driver_command(ctx, dropCommand, (DWORD_PTR)layer);
+        TRVX_FreeMemory(ctx, array);
+    }
+    array = block;
+    arrayCount = count;
+    return true;
+}
+
+// Returns 1; `count` 0 or null faces clear them; 0 when out of memory.
 int WINAPI TRVXL_SetFace(TRVXCONTEXT ctx, TRVXLAYER layer, int count, const tagTRVXFACE *faces)
 {
-    if (count <= 0 || !faces) {
-        TRVX_FreeMemory(ctx, layer->faces);
-        layer->faces = nullptr;
-        layer->faceCount = 0;
-        driver_command(ctx, TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)layer);
-        return 1;
-    }
-    if (count > INT_MAX / (int)sizeof(tagTRVXFACE))
-        return 0;
-    if (count != layer->faceCount || !layer->faces) {
-        tagTRVXFACE *block = (tagTRVXFACE *)TRVX_AllocMemory(ctx, count * (int)sizeof(tagTRVXFACE));
-        if (!block)
-            return 0;
-        memcpy(block, faces, (size_t)count * sizeof(tagTRVXFACE));
-        if (layer->faces) {
-            driver_command(ctx, TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)layer);
-            TRVX_FreeMemory(ctx, layer->faces);
-        }
-        layer->faces = block;
-        layer->faceCount = count;
-        return 1;
-    }
-    memmove(layer->faces, faces, (size_t)count * sizeof(tagTRVXFACE));
-    return 1;
+    return replace_records(ctx, layer, layer->faces, layer->faceCount, count, faces, TRVXCMD_LAYER_FACES_DROP) ? 1 : 0;
 }
 
 // Returns 1 after setting the vertices and the local bounds; 0 (nothing changed) for more
-// vertices than 16-bit faces can index.
+// vertices than 16-bit faces can index, or when out of memory.
 int WINAPI TRVXL_SetVertex(TRVXCONTEXT ctx, TRVXLAYER layer, int count, const tagTRVXVERTEX *vertices)
 {
-    if (count <= 0 || !vertices) {
-        TRVX_FreeMemory(ctx, layer->vertices);
-        layer->vertices = nullptr;
-        layer->vertexCount = 0;
-        driver_command(ctx, TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)layer);
-        layer_compute_bounds(layer);
-        return 1;
-    }
-    if (count > kMaxLayerVertices)
+    if (count > kMaxLayerVertices && vertices)
         return 0;
-    if (count != layer->vertexCount || !layer->vertices) {
-        tagTRVXVERTEX *block = (tagTRVXVERTEX *)TRVX_AllocMemory(ctx, count * (int)sizeof(tagTRVXVERTEX));
-        if (!block)
-            return 0;
-        memcpy(block, vertices, (size_t)count * sizeof(tagTRVXVERTEX));
-        if (layer->vertices) {
-            driver_command(ctx, TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)layer);
-            TRVX_FreeMemory(ctx, layer->vertices);
-        }
-        layer->vertices = block;
-        layer->vertexCount = count;
-    } else {
-        memmove(layer->vertices, vertices, (size_t)count * sizeof(tagTRVXVERTEX));
-    }
+    if (!replace_records(ctx, layer, layer->vertices, layer->vertexCount, count, vertices,
+                         TRVXCMD_LAYER_VERTICES_DROP))
+        return 0;
     layer_compute_bounds(layer);
     return 1;
 }
