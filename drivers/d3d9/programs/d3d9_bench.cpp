@@ -158,13 +158,10 @@ TRVXLAYER small_boxes(TRVXCONTEXT ctx, int count)
 int main(int argc, char **argv)
 {
     DemoOptions options = parse_options(argc, argv);
-    HWND window = open_program_window(L"vdr_d3d9 benchmark", options.width, options.height);
-    RECT view = {0, 0, options.width, options.height};
-    TRVXCONTEXT ctx = TRVX_Start(window, &view, 1);
-    if (!ctx) {
-        fprintf(stderr, "bench: the engine could not start its graphics driver\n");
+    HWND window = nullptr;
+    TRVXCONTEXT ctx = start_program_engine(L"vdr_d3d9 benchmark", options, &window);
+    if (!ctx)
         return 1;
-    }
     printf("bench: %dx%d window, %d frames per measurement\n", options.width, options.height, options.frames);
     tagTRVXLIGHT ambient = {}, sun = {};
     ambient.kind = TRVX_LIGHT_AMBIENT;

@@ -36,13 +36,10 @@ TRVXLAYER model(TRVXCONTEXT ctx, TRVXLAYER parent, std::initializer_list<float> 
 int main(int argc, char **argv)
 {
     DemoOptions options = parse_options(argc, argv);
-    HWND window = open_program_window(L"vdr_d3d9 demonstration", options.width, options.height);
-    RECT view = {0, 0, options.width, options.height};
-    TRVXCONTEXT ctx = TRVX_Start(window, &view, 1);
-    if (!ctx) {
-        fprintf(stderr, "demo: the engine could not start its graphics driver\n");
+    HWND window = nullptr;
+    TRVXCONTEXT ctx = start_program_engine(L"vdr_d3d9 demonstration", options, &window);
+    if (!ctx)
         return 1;
-    }
     TRVXLAYER root = ctx->rootLayer;
     TRVXLAYER colorBox = model(ctx, root, {100}, 0);
     std::vector<Spinner> spinners;

@@ -62,6 +62,16 @@ bool program_window_open(HWND window)
     return !s_closed && IsWindow(window);
 }
 
+TRVXCONTEXT start_program_engine(const wchar_t *title, const DemoOptions &options, HWND *window)
+{
+    *window = open_program_window(title, options.width, options.height);
+    RECT view = {0, 0, options.width, options.height};
+    TRVXCONTEXT ctx = TRVX_Start(*window, &view, 1);
+    if (!ctx)
+        fprintf(stderr, "%ls: the engine could not start its graphics driver\n", title);
+    return ctx;
+}
+
 int save_back_buffer(TRVXCONTEXT ctx, const char *fileName)
 {
     // The driver keeps its device in the second pointer-sized word of driverPrivate.

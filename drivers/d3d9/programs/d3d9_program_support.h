@@ -17,6 +17,9 @@ struct DemoOptions {
 DemoOptions parse_options(int argc, char **argv);
 // A shown top-level window with the given client size.
 HWND open_program_window(const wchar_t *title, int width, int height);
+// A program window of the options' size with the engine started on it (windowed), or null after
+// saying on stderr that the driver could not start.
+TRVXCONTEXT start_program_engine(const wchar_t *title, const DemoOptions &options, HWND *window);
 // Pumps the window's messages; false once it has been closed.
 bool program_window_open(HWND window);
 // Writes the engine device's back buffer as a 24-bit bitmap file; 1 on success.
