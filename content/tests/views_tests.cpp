@@ -35,14 +35,7 @@ protected:
         ASSERT_NE(ctx, nullptr);
         aircraft = TRVXL_ReadLayer(ctx, ctx->rootLayer, (program_folder() + L"plane\\hx21ank\\hx21ank.tvm").c_str());
         airport = TRVXL_ReadLayer(ctx, ctx->rootLayer, (program_folder() + L"port\\rjbh\\rjbh.tvm").c_str());
-        tagTRVXLIGHT ambient = {}, sun = {};
-        ambient.kind = TRVX_LIGHT_AMBIENT;
-        ambient.diffuse = 0x00606060;
-        sun.kind = TRVX_LIGHT_DIRECTIONAL;
-        sun.direction = {-0.5f, -1.0f, 0.4f, 0};
-        sun.diffuse = 0x00E0F0FF;
-        TRVX_SetLight(ctx, 0, &ambient);
-        TRVX_SetLight(ctx, 1, &sun);
+        set_ambient_and_sun(ctx, 0x00606060, {-0.5f, -1.0f, 0.4f, 0}, 0x00E0F0FF);
         TRVX_SetFog(ctx, 4000.0f, 14000.0f, kSky);
         for (const wchar_t *hidden : {L"shadow", L"frlight"})
             if (TRVXLAYER layer = TRVXL_SearchLayer(ctx, aircraft, hidden))

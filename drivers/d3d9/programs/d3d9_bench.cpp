@@ -163,14 +163,7 @@ int main(int argc, char **argv)
     if (!ctx)
         return 1;
     printf("bench: %dx%d window, %d frames per measurement\n", options.width, options.height, options.frames);
-    tagTRVXLIGHT ambient = {}, sun = {};
-    ambient.kind = TRVX_LIGHT_AMBIENT;
-    ambient.diffuse = 0x00404040;
-    sun.kind = TRVX_LIGHT_DIRECTIONAL;
-    sun.direction = {-0.4f, -1.0f, 0.6f, 0};
-    sun.diffuse = 0x00FFFFFF;
-    TRVX_SetLight(ctx, 0, &ambient);
-    TRVX_SetLight(ctx, 1, &sun);
+    set_ambient_and_sun(ctx, 0x00404040, {-0.4f, -1.0f, 0.6f, 0}, 0x00FFFFFF);
 
     const float colorBoxShape[9] = {100};
     TRVXLAYER colorBox = TRVXL_CreateModel(ctx, ctx->rootLayer, colorBoxShape);

@@ -64,14 +64,7 @@ int main(int argc, char **argv)
     camera.eye = {0, 40, -120, 0};
     camera.up = {0, 1, 0, 0};
     TRVX_SetCamera(ctx, &camera);
-    tagTRVXLIGHT ambient = {}, sun = {};
-    ambient.kind = TRVX_LIGHT_AMBIENT;
-    ambient.diffuse = 0x00404040;
-    sun.kind = TRVX_LIGHT_DIRECTIONAL;
-    sun.direction = {-0.4f, -1.0f, 0.6f, 0};
-    sun.diffuse = 0x00FFFFFF;
-    TRVX_SetLight(ctx, 0, &ambient);
-    TRVX_SetLight(ctx, 1, &sun);
+    set_ambient_and_sun(ctx, 0x00404040, {-0.4f, -1.0f, 0.6f, 0}, 0x00FFFFFF);
     const uint32_t sky = 0x00503020;
     TRVX_SetFog(ctx, 110.0f, 190.0f, sky);
     int font = TRVX_CreateFont(ctx, 22, 0, 700, 0, 0, 0, L"Arial");

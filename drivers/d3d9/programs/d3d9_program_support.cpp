@@ -72,6 +72,18 @@ TRVXCONTEXT start_program_engine(const wchar_t *title, const DemoOptions &option
     return ctx;
 }
 
+void set_ambient_and_sun(TRVXCONTEXT ctx, uint32_t ambient, TRVXVECTOR direction, uint32_t sun)
+{
+    tagTRVXLIGHT light = {};
+    light.kind = TRVX_LIGHT_AMBIENT;
+    light.diffuse = ambient;
+    TRVX_SetLight(ctx, 0, &light);
+    light.kind = TRVX_LIGHT_DIRECTIONAL;
+    light.direction = direction;
+    light.diffuse = sun;
+    TRVX_SetLight(ctx, 1, &light);
+}
+
 int save_back_buffer(TRVXCONTEXT ctx, const char *fileName)
 {
     // The driver keeps its device in the second pointer-sized word of driverPrivate.

@@ -20,6 +20,8 @@ HWND open_program_window(const wchar_t *title, int width, int height);
 // A program window of the options' size with the engine started on it (windowed), or null after
 // saying on stderr that the driver could not start.
 TRVXCONTEXT start_program_engine(const wchar_t *title, const DemoOptions &options, HWND *window);
+// Lights the scene with an ambient colour (light 0) and one directional sun (light 1); colours 0x00BBGGRR.
+void set_ambient_and_sun(TRVXCONTEXT ctx, uint32_t ambient, TRVXVECTOR direction, uint32_t sun);
 // Pumps the window's messages; false once it has been closed.
 bool program_window_open(HWND window);
 // Writes the engine device's back buffer as a 24-bit bitmap file; 1 on success.
