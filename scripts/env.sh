@@ -9,8 +9,9 @@ export TRVX_BUILD=${TRVX_BUILD:-$TRVX_ROOT/build}
 trvx_runs_32bit() {
   [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
+# Only a working 32-bit Wine can tell: scripts source this file again after setup.sh installed Wine.
 if [ -z "${TRVX_TEST_ARCH:-}" ]; then
-  if [ ! -x /usr/lib/wine/wine ] || trvx_runs_32bit; then TRVX_TEST_ARCH=i686; else TRVX_TEST_ARCH=x86_64; fi
+  if trvx_runs_32bit; then TRVX_TEST_ARCH=i686; else TRVX_TEST_ARCH=x86_64; fi
 fi
 export TRVX_TEST_ARCH
 if [ "$TRVX_TEST_ARCH" = i686 ]; then

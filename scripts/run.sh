@@ -2,8 +2,9 @@
 # Sets up a fresh machine, builds everything and runs the main job: the launcher, which plays the
 # logo and starts the viewer's benchmark, on the Xvfb display (or on $DISPLAY when one is set).
 set -euo pipefail
+# setup.sh installs Wine first; only then can env.sh tell which build the tests run.
+"$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
-"$TRVX_ROOT/scripts/setup.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
   "$TRVX_ROOT/scripts/services.sh" start

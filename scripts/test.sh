@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test under Wine; fails when any test fails.
 set -euo pipefail
+# setup.sh installs Wine first; only then can env.sh tell which build the tests run.
+"$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
-"$TRVX_ROOT/scripts/setup.sh"
 
 "$TRVX_ROOT/scripts/services.sh" start
 trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT

@@ -217,24 +217,27 @@ TEST(Context, EndRightAfterStartReleasesEverything)
     EXPECT_EQ(driver.numbers().back(), TRVXCMD_DRIVER_END);
 }
 
+static std::wstring g_boxCaption, g_boxText;
+
+// Reads the first message box of this thread, then answers it.
+static LRESULT CALLBACK read_and_close_box(int code, WPARAM wParam, LPARAM lParam)
+{
+    wchar_t buffer[256];
+    if (code == HCBT_ACTIVATE && GetClassNameW((HWND)wParam, buffer, 256) && !wcscmp(buffer, L"#32770")) {
+        HWND box = (HWND)wParam;
+        GetWindowTextW(box, buffer, 256);
+        g_boxCaption = buffer;
+        GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+        g_boxText = buffer;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST(Context, ErrorShowsAWarningBox)
 {
-    static std::wstring caption, text;
-    HHOOK hook = SetWindowsHookExW(
-        WH_CBT,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            wchar_t buffer[256];
-            if (code == HCBT_ACTIVATE && GetClassNameW((HWND)wParam, buffer, 256) && !wcscmp(buffer, L"#32770")) {
-                HWND box = (HWND)wParam;
-                GetWindowTextW(box, buffer, 256);
-                caption = buffer;
-                GetDlgItemTextW(box, 0xFFFF, buffer, 256);
-                text = buffer;
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    std::wstring &caption = g_boxCaption, &text = g_boxText;
+    HHOOK hook = SetWindowsHookExW(WH_CBT, read_and_close_box, nullptr, GetCurrentThreadId());
     RECT view = {0, 0, 32, 32};
     TRVXCONTEXT ctx = TRVX_Start(test_window(), &view, 1);
     ASSERT_NE(ctx, nullptr);
