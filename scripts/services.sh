@@ -26,7 +26,9 @@ stop() {
     kill "$(cat "$TRVX_RUNTIME/xvfb.pid")" 2>/dev/null
     rm -f "$TRVX_RUNTIME/xvfb.pid"
   fi
-  "$TRVX_WINESERVER" -k 2>/dev/null
+  for arch in i686 x86_64; do
+    (trvx_wine_arch $arch && "$TRVX_WINESERVER" -k 2>/dev/null)
+  done
   return 0
 }
 

@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
           pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
-          libfreetype-dev libpng-dev fonts-ipafont-gothic fonts-dejavu-core espeak-ng)
+          libfreetype-dev libpng-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core espeak-ng)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,12 +22,27 @@ fi
 # Only now, with Wine installed, can env.sh tell which builds this machine runs.
 source "$(dirname "$0")/env.sh"
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "setup: creating the $WINEARCH Wine prefix $WINEPREFIX"
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  "$TRVX_WINE" wineboot -i >/dev/null 2>&1 || true
-  "$TRVX_WINESERVER" -w 2>/dev/null || true
-fi
+# prepare_prefix i686|x86_64: the Wine prefix of that build, with the Japanese font names mapped to the
+# IPA fonts (regedit reads UTF-16 files; the list is kept as UTF-8 text and imported again whenever it
+# changes).
+prepare_prefix() (
+  trvx_wine_arch "$1"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "setup: creating the $WINEARCH Wine prefix $WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    "$TRVX_WINE" wineboot -i >/dev/null 2>&1 || true
+    "$TRVX_WINESERVER" -w 2>/dev/null || true
+  fi
+  local fonts_mark="$WINEPREFIX/.trvx-japanese-fonts" reg_file
+  if ! cmp -s "$TRVX_ROOT/scripts/japanese-fonts.reg" "$fonts_mark"; then
+    echo "setup: mapping the Japanese font names to the IPA fonts in $WINEPREFIX"
+    reg_file=$(mktemp --suffix=.reg)
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$TRVX_ROOT/scripts/japanese-fonts.reg"; } >"$reg_file"
+    "$TRVX_WINE" regedit /S "Z:$reg_file" && cp "$TRVX_ROOT/scripts/japanese-fonts.reg" "$fonts_mark"
+    "$TRVX_WINESERVER" -w 2>/dev/null || true
+    rm -f "$reg_file"
+  fi
+)
 
 configure() { # build-dir toolchain [cmake args...]
   local dir=$1 toolchain=$2; shift 2
@@ -35,10 +50,14 @@ configure() { # build-dir toolchain [cmake args...]
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE:-Release} "$@" >/dev/null
   cmake --build "$dir"
 }
-# The 32-bit tests are always compiled, so a 32-bit-only mistake in them breaks the build even where
-# they cannot run.
+
+# Both builds with their tests, always: the 32-bit tests compile even where they cannot run, and the
+# 64-bit build runs its tests everywhere, so neither drifts from the other.
+prepare_prefix x86_64
 configure "$TRVX_BUILD" mingw-i686 -DTRVX_TESTS=ON
-if [ "$TRVX_TEST_BUILD" != "$TRVX_BUILD" ]; then
-  echo "setup: this machine cannot run 32-bit programs; building the tests as 64-bit Windows programs too"
-  configure "$TRVX_TEST_BUILD" mingw-x86_64 -DTRVX_TESTS=ON -DTRVX_SHIPPING_BIN="$TRVX_BUILD/bin"
+configure "$TRVX_BUILD_X64" mingw-x86_64 -DTRVX_TESTS=ON -DTRVX_SHIPPING_BIN="$TRVX_BUILD/bin"
+if [ "$TRVX_TEST_ARCH" = i686 ]; then
+  prepare_prefix i686
+else
+  echo "setup: this machine cannot run 32-bit programs; the tests run the 64-bit build alone"
 fi

@@ -11,6 +11,11 @@ export DISPLAY=$TRVX_DISPLAY XDG_RUNTIME_DIR=$TRVX_RUNTIME/xdg
 
 status=0
 ctest --test-dir "$TRVX_TEST_BUILD" --output-on-failure "$@" || status=1
+if [ "$TRVX_TEST_BUILD" != "$TRVX_BUILD_X64" ]; then
+  # The 64-bit build must behave exactly like the shipping one: its Windows tests run as well.
+  echo "test: the 64-bit build"
+  (trvx_wine_arch x86_64 && ctest --test-dir "$TRVX_BUILD_X64" --output-on-failure -LE native "$@") || status=1
+fi
 if [ -x "$TRVX_ROOT/scripts/fuzz.sh" ]; then
   "$TRVX_ROOT/scripts/fuzz.sh" || status=1
 fi

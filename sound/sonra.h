@@ -9,15 +9,18 @@
 
 struct IDirectSoundBuffer;
 
-// The byte layouts hold for the 32-bit build, the one that ships; the 64-bit test build widens
-// the buffer pointer.
+// The byte layouts hold for the 32-bit build, the one that ships; the 64-bit test build widens the
+// buffer pointer, and its layout is pinned too, so the test build stays the same record.
 #if defined(_WIN64)
-#define SONRA_STATIC_LAYOUT(type, size) static_assert(sizeof(type) > 0, #type)
-#define SONRA_STATIC_OFFSET(type, field, off) static_assert(offsetof(type, field) >= 0, #type "." #field)
+#define SONRA_STATIC_LAYOUT(type, size32, size64) \
+    static_assert(sizeof(type) == (size64), #type " must stay " #size64 " bytes in the 64-bit build")
+#define SONRA_STATIC_OFFSET(type, field, off32, off64) \
+    static_assert(offsetof(type, field) == (off64), #type "." #field " must stay at offset " #off64)
 #else
-#define SONRA_STATIC_LAYOUT(type, size) static_assert(sizeof(type) == (size), #type " must stay " #size " bytes")
-#define SONRA_STATIC_OFFSET(type, field, off) \
-    static_assert(offsetof(type, field) == (off), #type "." #field " must stay at offset " #off)
+#define SONRA_STATIC_LAYOUT(type, size32, size64) \
+    static_assert(sizeof(type) == (size32), #type " must stay " #size32 " bytes")
+#define SONRA_STATIC_OFFSET(type, field, off32, off64) \
+    static_assert(offsetof(type, field) == (off32), #type "." #field " must stay at offset " #off32)
 #endif
 
 #ifdef SONRA_BUILDING
@@ -42,19 +45,19 @@ struct tagSNRWAVE {
     wchar_t path[SNR2_PATH_UNITS];   // the file the wave was read from
     IDirectSoundBuffer *buffer;      // the wave's own secondary buffer; null when nothing is loaded
 };
-SONRA_STATIC_LAYOUT(tagSNRWAVE, 536);
-SONRA_STATIC_OFFSET(tagSNRWAVE, samplesPerSec, 4);
-SONRA_STATIC_OFFSET(tagSNRWAVE, blockAlign, 12);
-SONRA_STATIC_OFFSET(tagSNRWAVE, dataSize, 16);
-SONRA_STATIC_OFFSET(tagSNRWAVE, path, 20);
-SONRA_STATIC_OFFSET(tagSNRWAVE, buffer, 532);
+SONRA_STATIC_LAYOUT(tagSNRWAVE, 536, 544);
+SONRA_STATIC_OFFSET(tagSNRWAVE, samplesPerSec, 4, 4);
+SONRA_STATIC_OFFSET(tagSNRWAVE, blockAlign, 12, 12);
+SONRA_STATIC_OFFSET(tagSNRWAVE, dataSize, 16, 16);
+SONRA_STATIC_OFFSET(tagSNRWAVE, path, 20, 20);
+SONRA_STATIC_OFFSET(tagSNRWAVE, buffer, 532, 536);
 
 // A position, velocity or angle triple (degrees); the fourth field is 0 in the library's copies.
 struct tagSNR3D {
     float x, y, z;
     uint32_t spare;
 };
-SONRA_STATIC_LAYOUT(tagSNR3D, 16);
+SONRA_STATIC_LAYOUT(tagSNR3D, 16, 16);
 
 // Device capabilities (SNR2_GetCaps).
 struct tagSNRCAPS {
@@ -62,7 +65,7 @@ struct tagSNRCAPS {
     int32_t minRate;      // smallest secondary sample rate, samples per second
     int32_t maxRate;      // largest secondary sample rate
 };
-SONRA_STATIC_LAYOUT(tagSNRCAPS, 12);
+SONRA_STATIC_LAYOUT(tagSNRCAPS, 12, 12);
 
 // Start flags (second argument of SNR2_Start).
 #define SNR2_START_LEVEL6        0x00000001  // bits 0-1: device level 6 (no effects, no 3D)

@@ -26,10 +26,8 @@ void d3d9_publish(tagTRVX *ctx)
     const DWORD_PTR objects[D3D9_SLOT_COUNT] = {
         (DWORD_PTR)g_d3d9.d3d, (DWORD_PTR)g_d3d9.device, (DWORD_PTR)g_d3d9.input,
         (DWORD_PTR)g_d3d9.keyboard, (DWORD_PTR)g_d3d9.mouse};
-    DWORD_PTR *slots = (DWORD_PTR *)ctx->driverPrivate;
-    size_t room = sizeof ctx->driverPrivate / (sizeof(DWORD_PTR));
-    for (size_t i = 0; i < D3D9_SLOT_COUNT && i < room; ++i)
-        slots[i] = objects[i];
+    for (size_t i = 0; i < D3D9_SLOT_COUNT; ++i)
+        ctx->driverPrivate[i] = objects[i];
 }
 
 // --- Capability report ---------------------------------------------------------------------------

@@ -14,43 +14,30 @@
 // --- Records laid over the engine's driver fields ---------------------------------------------
 
 // tagTRVX::driverPrivate, in pointer-sized slots: Direct3D, device, DirectInput, keyboard, mouse.
-// The 32-bit build holds all five; the 64-bit test build has room for the first four.
 enum { D3D9_SLOT_D3D, D3D9_SLOT_DEVICE, D3D9_SLOT_INPUT, D3D9_SLOT_KEYBOARD, D3D9_SLOT_MOUSE, D3D9_SLOT_COUNT };
-#if !defined(_WIN64)
-static_assert(sizeof(((tagTRVX *)0)->driverPrivate) / (sizeof(DWORD_PTR)) >= D3D9_SLOT_COUNT,
+static_assert(sizeof(((tagTRVX *)0)->driverPrivate) / sizeof(DWORD_PTR) >= D3D9_SLOT_COUNT,
               "driverPrivate holds the five driver objects");
-#endif
 
-// tagTRVXVIEWPORT::driver: only the back-buffer format is kept (byte 36 of the view-port record).
+// tagTRVXVIEWPORT::driver: only the back-buffer format is kept (the ninth slot).
 struct D3D9VIEWPORTDATA {
-    uint32_t unused[8];
-    uint32_t backBufferFormat; // D3DFORMAT
+    DWORD_PTR unused[8];
+    DWORD_PTR backBufferFormat; // D3DFORMAT
 };
-static_assert(sizeof(D3D9VIEWPORTDATA) == sizeof(((tagTRVXVIEWPORT *)0)->driver), "view-port driver words");
+static_assert(sizeof(D3D9VIEWPORTDATA) == sizeof(((tagTRVXVIEWPORT *)0)->driver), "view-port driver slots");
 TRVX_STATIC_OFFSET(tagTRVXVIEWPORT, driver, 4);
 
-// tagTRVXLAYER::driverData: the layer's device buffers and what they were built for. The 32-bit
-// layout is word by word in this order; the 64-bit test build puts its wider pointers first.
+// tagTRVXLAYER::driverData: the layer's device buffers and what they were built for, one pointer-sized
+// slot each, so the 32-bit words keep their order in both builds.
 struct D3D9LAYERDATA {
-#if defined(_WIN64)
+    DWORD_PTR indexCount;  // faces in the index buffer
     IDirect3DIndexBuffer9 *indexBuffer;
+    DWORD_PTR vertexCount; // vertices in the vertex buffer
     IDirect3DVertexBuffer9 *vertexBuffer;
-    uint32_t indexCount;  // faces in the index buffer
-    uint32_t vertexCount; // vertices in the vertex buffer
-    uint32_t builtMode;   // the layer mode the buffers were made for, 0 = never built
-    uint16_t fvf;         // vertex format
-    uint16_t stride;      // bytes per vertex
-#else
-    uint32_t indexCount;
-    IDirect3DIndexBuffer9 *indexBuffer;
-    uint32_t vertexCount;
-    IDirect3DVertexBuffer9 *vertexBuffer;
-    uint32_t builtMode;
-    uint32_t fvf;
-    uint32_t stride;
-#endif
+    DWORD_PTR builtMode;   // the layer mode the buffers were made for, 0 = never built
+    DWORD_PTR fvf;         // vertex format
+    DWORD_PTR stride;      // bytes per vertex
 };
-static_assert(sizeof(D3D9LAYERDATA) <= sizeof(((tagTRVXLAYER *)0)->driverData), "layer driver words");
+static_assert(sizeof(D3D9LAYERDATA) <= sizeof(((tagTRVXLAYER *)0)->driverData), "layer driver slots");
 TRVX_STATIC_OFFSET(D3D9LAYERDATA, indexBuffer, 4);
 TRVX_STATIC_OFFSET(D3D9LAYERDATA, vertexBuffer, 12);
 TRVX_STATIC_OFFSET(D3D9LAYERDATA, stride, 24);

@@ -155,7 +155,7 @@ TRVX_STATIC_OFFSET(tagTRVXLIGHT, diffuse, 44);
 
 struct tagTRVXVIEWPORT {
     int32_t open;         // set by the driver at command 11
-    uint32_t driver[9];   // the driver's handles
+    DWORD_PTR driver[9];  // the driver's handles
     int32_t x, y;         // top-left in client coordinates (above 0: relative to view port 0)
     int32_t width, height;
     int32_t clipX, clipY; // clip rectangle relative to the view port
@@ -313,7 +313,7 @@ struct tagTRVXLAYER {
     uint32_t mode;
     int32_t moved;           // local motion changed since the last evaluation
     wchar_t name[32];
-    uint32_t driverData[8];  // the driver's buffer handles
+    DWORD_PTR driverData[8]; // the driver's buffer handles
     int32_t childCount;
     tagTRVXLAYER **children; // memory block, child order
     int32_t faceCount;
@@ -397,7 +397,7 @@ struct tagTRVX {
     wchar_t iniPath[256];
     HWND window;
     uint32_t windowed;         // nonzero = window mode
-    uint32_t driverPrivate[8]; // the driver's own handles
+    DWORD_PTR driverPrivate[8]; // the driver's own handles
     HANDLE heap;
     int64_t counterFrequency;
     int64_t counterStart;
@@ -444,7 +444,7 @@ struct tagTRVX {
     RECT screenClip;           // view port 0, centred and y-up, when full screen
     int32_t aviActive;
     int32_t aviViewPort;
-    uint8_t aviState[108];     // the engine's recording state
+    alignas(DWORD_PTR) uint8_t aviState[108]; // the engine's recording state, which holds handles
 };
 TRVX_STATIC_LAYOUT(tagTRVX, 4744);
 TRVX_STATIC_OFFSET(tagTRVX, folder, 4);

@@ -94,8 +94,8 @@ Way raw_way(TRVXCONTEXT ctx, const std::vector<TRVXLAYER> &layers)
         if (!data->indexBuffer || !data->vertexBuffer)
             continue;
         items.push_back({(const D3DMATRIX *)((const TRVXTRANSFORM *)l->transformBlock)->world,
-                         (const D3DMATERIAL9 *)l->materialBlock, data->vertexBuffer, data->indexBuffer, data->stride,
-                         data->vertexCount, data->indexCount});
+                         (const D3DMATERIAL9 *)l->materialBlock, data->vertexBuffer, data->indexBuffer, (UINT)data->stride,
+                         (UINT)data->vertexCount, (UINT)data->indexCount});
     }
     IDirect3DDevice9 *d = device_of(ctx);
     D3DCOLOR clear = D3DCOLOR_XRGB(kBackground & 0xFF, (kBackground >> 8) & 0xFF, (kBackground >> 16) & 0xFF);

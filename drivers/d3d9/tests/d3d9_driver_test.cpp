@@ -84,6 +84,8 @@ TEST_F(Driver, StartReportsCapabilitiesAndPublishesObjects)
     EXPECT_EQ(0u, b.cmd(TRVXCMD_QUERY_SIZE, 12));
     EXPECT_EQ(0u, b.cmd(3));
     ASSERT_TRUE(b.device() != NULL);
+    for (int slot = 0; slot < D3D9_SLOT_COUNT; ++slot)
+        EXPECT_NE(0u, b.ctx->driverPrivate[slot]) << "Direct3D, device, DirectInput, keyboard, mouse: " << slot;
     const D3D9CAPS *caps = caps_of(b.ctx);
     EXPECT_GT(caps->textureStages, 0);
     EXPECT_NE(0, b.ctx->systemInfo.adapter[0]) << "an adapter description";

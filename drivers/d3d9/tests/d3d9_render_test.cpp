@@ -55,4 +55,35 @@ TEST_F(Engine, PressedKeysReachTheKeyQueue)
     EXPECT_EQ(0, state->keys[0x30] & 0x80);
 }
 
+// The product asks for its Japanese face by name; the prefix maps it to an installed font, so the
+// ideographs come out as real, distinct glyphs rather than the missing-glyph box.
+TEST_F(Engine, JapaneseTextInTheProductsFaceShowsRealGlyphs)
+{
+    int font = TRVX_CreateFont(ctx, 40, 0, 400, 0, SHIFTJIS_CHARSET, 4, L"ＭＳゴシック");
+    int ipa = TRVX_CreateFont(ctx, 40, 0, 400, 0, SHIFTJIS_CHARSET, 4, L"IPAGothic");
+    ASSERT_GE(font, 0);
+    ASSERT_GE(ipa, 0);
+    auto draw = [&](int face, const wchar_t *text) {
+        TRVX_RenderingEx(ctx, 0, 0, 1, 0);
+        RECT rect = {-60, 30, 60, -30};
+        TRVX_DisplayFont(ctx, 0, face, text, 33, &rect, 0xFFFFFF);
+        TRVX_RenderingEx(ctx, 0, 0, 2, 0);
+        return read_back();
+    };
+    auto lit = [](const std::vector<uint32_t> &pixels) {
+        int n = 0;
+        for (uint32_t p : pixels)
+            n += (p & 0xFF) > 128;
+        return n;
+    };
+    std::vector<uint32_t> east = draw(font, L"東"), capital = draw(font, L"京"), missing = draw(font, L"\xE000");
+    EXPECT_GT(lit(east), 40) << "the glyph was drawn";
+    EXPECT_GT(lit(capital), 40);
+    EXPECT_NE(east, capital) << "two ideographs look alike: both are the missing-glyph box";
+    EXPECT_NE(east, missing) << "the ideograph is the missing-glyph box";
+    EXPECT_EQ(east, draw(ipa, L"東")) << "the product's face is drawn with the installed Japanese font";
+    TRVX_DeleteFont(ctx, ipa);
+    TRVX_DeleteFont(ctx, font);
+}
+
 } // namespace
