@@ -573,11 +573,13 @@ extern "C" DWORD_PTR WINAPI vdr_d3d9_interface(int command, tagTRVX *ctx, DWORD_
     }
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_d3d9.module = instance;
         DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        trvx_module_detach(reserved);
     }
     return TRUE;
 }

@@ -8,6 +8,7 @@
 #define DIRECTINPUT_VERSION 0x0800
 #include <dinput.h>
 
+#include "plugin/trvx_module.h"
 #include "plugin/trvx_plugin.h"
 #include "plugin/trvx_transform.h"
 

@@ -1,6 +1,7 @@
 // The text model plug-in's entry point and its reader half on Windows: the format lists, the
 // engine builder behind the portable reader, and the syntax error message.
 #include "tvm_local.h"
+#include "plugin/trvx_module.h"
 
 #include <stdio.h>
 
@@ -128,4 +129,13 @@ extern "C" DWORD_PTR WINAPI tvm_interface(int command, tagTRVX *ctx, DWORD_PTR p
     default:
         return 0;
     }
+}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_ATTACH)
+        DisableThreadLibraryCalls(instance);
+    else if (reason == DLL_PROCESS_DETACH)
+        trvx_module_detach(reserved);
+    return TRUE;
 }

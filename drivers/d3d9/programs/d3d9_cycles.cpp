@@ -5,19 +5,21 @@
 //
 //   vdr_d3d9_cycles [--cycles N] [--what engine|empty|bare] [--keep DLL,DLL...]
 //
-// Prints "cycle <n> data_kB <VmData> private_kB <committed private memory>" per cycle and the growth
-// per cycle of both over the second half of the cycles (the first ones fill caches made once). "empty" starts and ends the engine
-// without reading models. --keep loads the named DLLs once before the cycles, so that what their
-// loading and unloading at every start and end leaves is left out.
-// VmData is read from the Linux side: a Wine process's /proc/self is the Wine server, so the
-// process finds its own entry by a tag in its command line.
+// N is at least 20 (30 by default). "empty" starts and ends the engine without reading models.
+// --keep loads the named DLLs once before the cycles, so that what their loading and freeing at every
+// start and end costs is left out. Prints "cycle <n> data_kB <VmData> private_kB <committed private
+// memory> threads <n>" per cycle and the growth per cycle of both over the second half of the cycles
+// (the first ones fill caches made once). VmData is read from the Linux side: a Wine process's
+// /proc/self is the Wine server, so the process finds its own entry by a tag in its command line.
 #include "d3d9_program_support.h"
 
 #include <d3d9.h>
+#include <tlhelp32.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -85,16 +87,27 @@ long private_kb()
     return (long)(total / 1024);
 }
 
-double slope(const std::vector<long> &values, size_t from)
+// Threads of this process: a thread left running by a start would keep its stack.
+int thread_count()
 {
-    double n = (double)(values.size() - from), sx = 0, sy = 0, sxx = 0, sxy = 0;
-    for (size_t i = from; i < values.size(); ++i) {
-        sx += (double)i;
-        sy += (double)values[i];
-        sxx += (double)i * (double)i;
-        sxy += (double)i * (double)values[i];
-    }
-    return (n * sxy - sx * sy) / (n * sxx - sx * sx);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry = {sizeof entry};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    CloseHandle(snapshot);
+    return count;
+}
+
+// Growth per cycle between the lowest values of the first and the last five cycles of the second
+// half: the allocator hands whole arenas back and takes them again, and a passing thread lifts a
+// single cycle, so the low points are what stays.
+double growth(const std::vector<long> &values, size_t from)
+{
+    const size_t window = 5, last = values.size() - window;
+    long early = *std::min_element(values.begin() + from, values.begin() + from + window);
+    long late = *std::min_element(values.begin() + last, values.end());
+    return (double)(late - early) / (double)(last - from);
 }
 
 bool engine_cycle(HWND window, bool withScene)
@@ -153,12 +166,12 @@ bool bare_cycle(HWND window)
 
 int main(int argc, char **argv)
 {
-    int cycles = 20;
+    int cycles = 30;
     std::string what = "engine";
     std::string keep;
     for (int i = 1; i < argc; ++i) {
         if (!strcmp(argv[i], "--cycles") && i + 1 < argc)
-            cycles = atoi(argv[++i]) > 1 ? atoi(argv[i]) : cycles;
+            cycles = atoi(argv[++i]) >= 20 ? atoi(argv[i]) : cycles;
         else if (!strcmp(argv[i], "--what") && i + 1 < argc)
             what = argv[++i];
         else if (!strcmp(argv[i], "--keep") && i + 1 < argc)
@@ -202,13 +215,12 @@ int main(int argc, char **argv)
         }
         data.push_back(data_kb(statusPath));
         privates.push_back(private_kb());
-        printf("cycle %d data_kB %ld private_kB %ld\n", i + 1, data.back(), privates.back());
+        printf("cycle %d data_kB %ld private_kB %ld threads %d\n", i + 1, data.back(), privates.back(),
+               thread_count());
     }
-    // The allocator hands whole arenas back and takes them again, so single cycles jump up and down:
-    // the growth is the least-squares slope over the second half.
     printf("what %s keep %s\n", what.c_str(), keep.empty() ? "-" : keep.c_str());
-    printf("growth_kB_per_cycle %.1f private_growth_kB_per_cycle %.1f\n", slope(data, cycles / 2),
-           slope(privates, cycles / 2));
+    printf("growth_kB_per_cycle %.1f private_growth_kB_per_cycle %.1f\n", growth(data, cycles / 2),
+           growth(privates, cycles / 2));
     DestroyWindow(window);
     return 0;
 }
