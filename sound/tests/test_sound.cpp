@@ -309,3 +309,47 @@ TEST_F(Sound, AnEffectPlayWithoutEffectsLoopsItsPrivateCopy)
     EXPECT_NEAR(550.0, frequency(f, 0, start + 100 * kMs, 600 * kMs), 3.0);
     SNR2_WaveFree(&w);
 }
+
+TEST_F(Sound, AChangeWithoutFadeTimeSwitchesAtOnce)
+{
+    tagSNRWAVE low = {}, high = {};
+    load("switch_low.wav", tone(1.0, 440.0), &low);
+    load("switch_high.wav", tone(1.0, 880.0), &high);
+    Frames f = record([&] {
+        SNR2_WavePlay(12, &low, -1);
+        Sleep(500);
+        EXPECT_EQ(1, SNR2_WaveChangePlay(12, &high, -1, 0));
+    }, 900);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    ASSERT_GT(f.count(), start + 1300 * kMs);
+    double before = rms(f, 0, start + 100 * kMs, 300 * kMs);
+    EXPECT_NEAR(440.0, frequency(f, 0, start + 100 * kMs, 300 * kMs), 3.0);
+    // No gap at the switch, and soon after it the new tone alone (both would be 3 dB louder) at the
+    // slot's level.
+    EXPECT_LT(longest_silence(f, kQuiet, start, 1300 * kMs), 10 * kMs);
+    size_t after = start + 700 * kMs;
+    EXPECT_NEAR(880.0, frequency(f, 0, after, 500 * kMs), 3.0);
+    EXPECT_NEAR(0.0, decibels(rms(f, 0, after, 500 * kMs) / before), 1.0);
+    SNR2_WaveFree(&low);
+    SNR2_WaveFree(&high);
+}
+
+TEST_F(Sound, AFreedWaveIsNotPlayedInPlaceOfTheNextOne)
+{
+    tagSNRWAVE w = {};
+    load("short.wav", tone(0.2, 440.0, 22050), &w);
+    record([&] { SNR2_WavePlay(13, &w, 1); }, 300);
+    const void *freed = w.buffer;
+    SNR2_WaveFree(&w);
+    // The new wave's buffer may well get the freed one's address: the slot must not take it for
+    // the same samples.
+    load("long.wav", tone(3.0, 660.0), &w);
+    Frames f = record([&] { SNR2_WavePlay(13, &w, 1); }, 3200);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    const char *where = w.buffer == freed ? "at the freed wave's address" : "at a new address";
+    EXPECT_NEAR(3.0, (double)(end - start) / CAPTURE_RATE, 0.15) << where;
+    EXPECT_NEAR(660.0, frequency(f, 0, start + 100 * kMs, 500 * kMs), 3.0) << where;
+    SNR2_WaveFree(&w);
+}
