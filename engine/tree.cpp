@@ -385,9 +385,9 @@ TRVXLAYER WINAPI TRVXL_LinkLayer(TRVXCONTEXT ctx, TRVXLAYER layer, TRVXLAYER oth
         layer_unlink(ctx, layer);
         if (other)
             append_child(ctx, other, layer);
-        if (wasTop && other)
+        if (wasTop && layer->parent)
             top_layer_remove(ctx, layer);
-        else if (!wasTop && !other)
+        else if (!wasTop && !layer->parent)
             top_layer_add(ctx, layer);
         mark_subtree_moved(layer);
         return nullptr;
