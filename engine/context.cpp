@@ -1,6 +1,7 @@
 // Engine context and lifecycle: TRVX_Start builds a context on its own private heap, loads the
 // graphics driver and the format plug-ins that lie beside the engine, and opens view port 0;
 // TRVX_End takes it all down again in the reverse order.
+#include "layer_local.h"
 #include "render_local.h"
 
 #include <string.h>
@@ -198,10 +199,8 @@ BOOL WINAPI TRVX_End(TRVXCONTEXT ctx)
     ctx->viewPorts = nullptr;
     ctx->viewPortCount = 0;
 
-    if (ctx->rootLayer) {
-        layer_free_tree(ctx, ctx->rootLayer);
-        ctx->rootLayer = nullptr;
-    }
+    top_layers_free(ctx);
+    ctx->rootLayer = nullptr;
     reset_frame_average(ctx);
     unload_plugins(ctx, ctx->formats, ctx->formatCount);
 

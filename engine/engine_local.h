@@ -23,9 +23,6 @@ void draw_lists_free(tagTRVX *ctx);
 // Fills the system-information block at start.
 void system_info_fill(tagTRVX *ctx);
 
-// Frees a whole layer subtree (used by TRVX_End on the root).
-void layer_free_tree(tagTRVX *ctx, TRVXLAYER layer);
-
 // The constant order tables (1-based orders index entry order - 1); copied into each context.
 extern const wchar_t kRotationOrders[16][4];
 extern const wchar_t kTransformOrders[16][4];
@@ -33,3 +30,8 @@ extern const wchar_t kTransformOrders[16][4];
 // Child arrays: removes a layer from its parent (keeping the others' order) / appends it last.
 void layer_unlink(tagTRVX *ctx, TRVXLAYER layer);
 void layer_append(tagTRVX *ctx, TRVXLAYER parent, TRVXLAYER child);
+
+// Gives a slot in use its image again: loaded from its file (command 30, marked as after a device
+// reset when `afterReset`), or for a created texture made again empty (command 32). False when the
+// driver could not: the slot then has no image.
+bool texture_reload(tagTRVX *ctx, int index, bool afterReset);

@@ -60,3 +60,10 @@ void layer_compute_bounds(TRVXLAYER layer);
 // (freezing needs every layer's world matrix). 1 when some matrix was recomputed.
 int layer_evaluate(tagTRVX *ctx, TRVXLAYER layer, bool everyLayer);
 
+
+// Top layers (the root and every layer without a parent), in the order they became top layers.
+void top_layer_add(tagTRVX *ctx, TRVXLAYER layer);
+void top_layer_remove(tagTRVX *ctx, TRVXLAYER layer);
+std::vector<TRVXLAYER> top_layers(const tagTRVX *ctx);
+// Frees every top layer with its subtree (the engine's end).
+void top_layers_free(tagTRVX *ctx);

@@ -46,10 +46,10 @@ int WINAPI TRVX_ReadTexture(TRVXCONTEXT ctx, const wchar_t *fileName, int reload
             return i;
         driver_command(ctx, TRVXCMD_TEXTURE_RELEASE, i, 0);
         slot.options = options;
-        if (!driver_command(ctx, TRVXCMD_TEXTURE_LOAD, i, 0)) {
-            slot.useCount = 0;
+        // A failed reload keeps the slot's holders: layers still name it, so it must not be freed
+        // for another image; they draw without one until a reload succeeds.
+        if (!driver_command(ctx, TRVXCMD_TEXTURE_LOAD, i, 0))
             return 0;
-        }
         if (slot.useCount == 0)
             slot.useCount = 1;
         return i;
@@ -103,13 +103,38 @@ int WINAPI TRVX_DeleteTexture(TRVXCONTEXT ctx, int index)
     return 1;
 }
 
-// 1 after copying slot `from` over slot `to` (0 for a slot outside the table).
+// 1 after copying slot `from` over slot `to` (0 for a slot outside the table). The driver's object
+// is not shared: two slots holding one object would release it twice. `to` gives its own image
+// back and gets one of its own, loaded from the same file or created and filled from `from`; it
+// keeps its holders, since the layers that name `to` still do.
 int WINAPI TRVX_ExchangeTexture(TRVXCONTEXT ctx, int from, int to)
 {
     if (!valid_slot(ctx, from) || !valid_slot(ctx, to))
         return 0;
-    ctx->textures[to] = ctx->textures[from];
+    if (from == to)
+        return 1;
+    tagTRVXTEXTURE &target = ctx->textures[to];
+    const tagTRVXTEXTURE &source = ctx->textures[from];
+    int holders = target.useCount;
+    if (holders > 0)
+        driver_command(ctx, TRVXCMD_TEXTURE_RELEASE, to, 0);
+    target = source;
+    target.object = nullptr;
+    target.useCount = holders > 0 ? holders : source.useCount > 0 ? 1 : 0;
+    if (source.useCount > 0 && texture_reload(ctx, to, false) && !source.name[0])
+        driver_command(ctx, TRVXCMD_TEXTURE_COPY, to, 0, from, 0);
     return 1;
+}
+
+bool texture_reload(tagTRVX *ctx, int index, bool afterReset)
+{
+    const tagTRVXTEXTURE &slot = ctx->textures[index];
+    if (slot.name[0])
+        return driver_command(ctx, TRVXCMD_TEXTURE_LOAD, index, afterReset) != 0;
+    // A created texture has no file to load from: it is made again, empty.
+    if (slot.width > 0 && slot.height > 0)
+        return driver_command(ctx, TRVXCMD_TEXTURE_CREATE, index, 0) != 0;
+    return false;
 }
 
 // 1; the driver copies `rect` of slot `from` (null: all of it) to (x, y) of slot `to`.

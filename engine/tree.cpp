@@ -313,12 +313,6 @@ void layer_append(tagTRVX *ctx, TRVXLAYER parent, TRVXLAYER child)
     append_child(ctx, parent, child);
 }
 
-void layer_free_tree(tagTRVX *ctx, TRVXLAYER layer)
-{
-    layer_unlink(ctx, layer);
-    delete_subtree(ctx, layer, true);
-}
-
 // The new layer, appended as the last child of `parent` (a top layer when 0); null when out of memory.
 TRVXLAYER WINAPI TRVXL_CreateLayer(TRVXCONTEXT ctx, TRVXLAYER parent, const wchar_t *name)
 {
@@ -342,14 +336,20 @@ TRVXLAYER WINAPI TRVXL_CreateLayer(TRVXCONTEXT ctx, TRVXLAYER parent, const wcha
     driver_command(ctx, TRVXCMD_LAYER_MATERIAL, (DWORD_PTR)layer, (DWORD_PTR)layer->materialBlock);
     if (parent)
         append_child(ctx, parent, layer);
+    else
+        top_layer_add(ctx, layer);
     return layer;
 }
 
 // Returns 1. `whole` nonzero frees the subtree; 0 only removes its geometry.
 int WINAPI TRVXL_DeleteLayer(TRVXCONTEXT ctx, TRVXLAYER layer, int whole)
 {
-    if (whole)
-        layer_unlink(ctx, layer);
+    if (whole) {
+        if (layer->parent)
+            layer_unlink(ctx, layer);
+        else
+            top_layer_remove(ctx, layer);
+    }
     delete_subtree(ctx, layer, whole != 0);
     // Without this the context would keep a freed root and free it again at the end.
     if (whole && layer == ctx->rootLayer)
@@ -381,9 +381,14 @@ TRVXLAYER WINAPI TRVXL_LinkLayer(TRVXCONTEXT ctx, TRVXLAYER layer, TRVXLAYER oth
         // Under itself or a descendant the layer would leave the tree as a loop: refused.
         if (is_in_subtree(other, layer))
             return nullptr;
+        bool wasTop = !layer->parent;
         layer_unlink(ctx, layer);
         if (other)
             append_child(ctx, other, layer);
+        if (wasTop && layer->parent)
+            top_layer_remove(ctx, layer);
+        else if (!wasTop && !layer->parent)
+            top_layer_add(ctx, layer);
         mark_subtree_moved(layer);
         return nullptr;
     }

@@ -3,6 +3,7 @@
 #include "layer_local.h"
 #include "render_local.h"
 
+#include <limits.h>
 #include <string.h>
 
 namespace {
@@ -28,23 +29,26 @@ void drop_buffers(tagTRVX *ctx, TRVXLAYER top)
     }
 }
 
-// Before the device goes away: textures released (their slots stay in use), buffers dropped.
+// Before the device goes away: textures released (their slots stay in use), buffers dropped, those
+// of layers outside the root's tree included.
 void release_device_objects(tagTRVX *ctx)
 {
     for (int i = 0; i < ctx->textureCount; ++i)
         if (ctx->textures[i].useCount > 0)
             driver_command(ctx, TRVXCMD_TEXTURE_RELEASE, i, 1);
-    if (ctx->rootLayer)
-        drop_buffers(ctx, ctx->rootLayer);
+    for (TRVXLAYER top : top_layers(ctx))
+        drop_buffers(ctx, top);
 }
 
+// An image that does not come back leaves its slot with its holders and without an image: the
+// layers draw without it, and the slot cannot be handed to another image while they name it.
 void restore_device_objects(tagTRVX *ctx)
 {
     for (int i = 0; i < ctx->textureCount; ++i)
         if (ctx->textures[i].useCount > 0)
-            driver_command(ctx, TRVXCMD_TEXTURE_LOAD, i, 1);
-    if (ctx->rootLayer)
-        layer_build_subtree(ctx, ctx->rootLayer);
+            texture_reload(ctx, i, true);
+    for (TRVXLAYER top : top_layers(ctx))
+        layer_build_subtree(ctx, top);
 }
 
 void update_screen_clip(tagTRVX *ctx)
@@ -85,6 +89,9 @@ int64_t WINAPI TRVX_ViewPort(TRVXCONTEXT ctx, int index, const RECT *rect)
     if (index >= ctx->viewPortCount) {
         if (!rect)
             return 1;
+        // The array's byte size must fit the memory block's int, or it would wrap and shrink.
+        if (index >= INT_MAX / (int)sizeof(tagTRVXVIEWPORT))
+            return 0;
         tagTRVXVIEWPORT *grown = (tagTRVXVIEWPORT *)TRVX_ResizeMemory(ctx, ctx->viewPorts,
                                                                       (index + 1) * (int)sizeof(tagTRVXVIEWPORT));
         if (!grown)

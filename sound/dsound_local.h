@@ -134,6 +134,9 @@ enum PlayMode { PLAY_PLAIN, PLAY_EFFECT, PLAY_3D };
 // Gives the slot a buffer holding the wave's samples for the mode; the buffer to play, or null.
 IDirectSoundBuffer *slot_buffer(Slot *s, tagSNRWAVE *wave, PlayMode mode);
 void clear_stream(Slot *s);
+// Before a wave's buffer is released: no slot may take its address for the same samples again,
+// since the next buffer made may get that address.
+void forget_wave_buffer(IDirectSoundBuffer *b);
 int set_sub_volume(Slot *s, int percent);
 
 // dsound_worker.cpp

@@ -45,6 +45,20 @@ static IDirectSoundBuffer *duplicate(IDirectSoundBuffer *b)
     return d;
 }
 
+void forget_wave_buffer(IDirectSoundBuffer *b)
+{
+    if (!b || !g_snd.started)
+        return;
+    for (Slot &s : g_snd.slots) {
+        EnterCriticalSection(&s.lock);
+        if (s.ch.source == b)
+            s.ch.source = nullptr;
+        if (s.sub.source == b)
+            s.sub.source = nullptr;
+        LeaveCriticalSection(&s.lock);
+    }
+}
+
 void clear_stream(Slot *s)
 {
     EnterCriticalSection(&s->lock);
@@ -238,6 +252,38 @@ SNR2_API int WINAPI SNR2_WaveNextPlay(int slot, tagSNRWAVE *wave, int count, int
     return 1;
 }
 
+static void end_fades(Slot *s)
+{
+    if (s->subFadeActive) {
+        s->subFadeActive = 0;
+        InterlockedDecrement(&g_snd.activeFades);
+    }
+    if (s->fadeActive) {
+        s->fadeActive = 0;
+        s->fade.duration = 0;
+        s->fade.start = 0;
+        InterlockedDecrement(&g_snd.activeFades);
+    }
+}
+
+// Starts the secondary channel from its beginning at `percent` of the slot's volume scale.
+static void start_sub(Slot *s, int percent)
+{
+    set_sub_volume(s, percent);
+    IDirectSoundBuffer *b = s->sub.main ? s->sub.main : s->sub.copy;
+    if (!b)
+        return;
+    if (!s->sub.main && s->sub.buffer3d) {
+        s->sub.buffer3d->SetPosition(s->hwPosition[0], s->hwPosition[1], s->hwPosition[2], DS3D_DEFERRED);
+        s->sub.buffer3d->SetMinDistance(s->minDistance, DS3D_DEFERRED);
+        s->sub.buffer3d->SetMaxDistance(s->maxDistance, DS3D_DEFERRED);
+    }
+    // set before the start: a new buffer would start at full level
+    b->SetVolume(g_snd.tables.mix[snd::clamp_percent(g_snd.waveMaster)][s->subVolume]);
+    b->SetCurrentPosition(0);
+    b->Play(0, 0, s->nextCount == -1 ? DSBPLAY_LOOPING : 0);
+}
+
 SNR2_API int WINAPI SNR2_WaveChangePlay(int slot, tagSNRWAVE *wave, int count, int fadeTime)
 {
     if (count == 0 || !wave || !wave->buffer)
@@ -264,6 +310,16 @@ SNR2_API int WINAPI SNR2_WaveChangePlay(int slot, tagSNRWAVE *wave, int count, i
         s->sub.buffer3d = nullptr;
     LeaveCriticalSection(&s->lock);
 
+    if (fadeTime <= 0) {
+        // A cross-fade of no time is a plain switch: the new wave at once at the slot's level, the
+        // old one silenced at once; the slot ends as a finished cross-fade leaves it.
+        EnterCriticalSection(&s->lock);
+        end_fades(s);
+        start_sub(s, s->localVolume);
+        SNR2_WaveSetLocalVol(slot, 0);
+        LeaveCriticalSection(&s->lock);
+        return 1;
+    }
     SNR2_SubWavePlay(slot);
     EnterCriticalSection(&s->lock);
     if (!s->subFadeActive) {
@@ -296,21 +352,8 @@ SNR2_API void WINAPI SNR2_SubWavePlay(int slot)
         return;
     Slot *s = &g_snd.slots[slot];
     EnterCriticalSection(&s->lock);
-    if (s->nextFade != 0) {
-        set_sub_volume(s, 0);
-        IDirectSoundBuffer *b = s->sub.main ? s->sub.main : s->sub.copy;
-        if (b && !s->sub.main && s->sub.buffer3d) {
-            s->sub.buffer3d->SetPosition(s->hwPosition[0], s->hwPosition[1], s->hwPosition[2], DS3D_DEFERRED);
-            s->sub.buffer3d->SetMinDistance(s->minDistance, DS3D_DEFERRED);
-            s->sub.buffer3d->SetMaxDistance(s->maxDistance, DS3D_DEFERRED);
-        }
-        if (b) {
-            // start silent: the cross-fade raises it from 0, a new buffer would start at full level
-            b->SetVolume(g_snd.tables.mix[snd::clamp_percent(g_snd.waveMaster)][0]);
-            b->SetCurrentPosition(0);
-            b->Play(0, 0, s->nextCount == -1 ? DSBPLAY_LOOPING : 0);
-        }
-    }
+    if (s->nextFade != 0)
+        start_sub(s, 0); // silent: the cross-fade raises it
     LeaveCriticalSection(&s->lock);
 }
 

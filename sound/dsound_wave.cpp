@@ -250,6 +250,7 @@ SNR2_API void WINAPI SNR2_WaveFree(tagSNRWAVE *wave)
         wave->buffer->Stop();
         Sleep(10);
     }
+    forget_wave_buffer(wave->buffer);
     wave->buffer->Release();
     memset(wave, 0, sizeof *wave);
 }
@@ -257,8 +258,10 @@ SNR2_API void WINAPI SNR2_WaveFree(tagSNRWAVE *wave)
 SNR2_API void WINAPI SNR2_WaveFreeBuffer(IDirectSoundBuffer **buffer)
 {
     if (buffer && *buffer) {
-        if (g_snd.started)
+        if (g_snd.started) {
+            forget_wave_buffer(*buffer);
             (*buffer)->Release();
+        }
         *buffer = nullptr;
     }
 }
@@ -305,6 +308,7 @@ SNR2_API int WINAPI SNR2_WaveAddBuffer(tagSNRWAVE *destination, tagSNRWAVE *firs
     copy_buffer(b, 0, first->buffer);
     copy_buffer(b, firstBytes, second->buffer);
     if (destination == first) {
+        forget_wave_buffer(first->buffer);
         first->buffer->Release();
         first->dataSize = (uint32_t)total;
     }

@@ -129,6 +129,9 @@ static DWORD_PTR texture_load(tagTRVX *ctx, DWORD_PTR index)
     if (!slot || !g_d3d9.device)
         return 0;
     release_slot_texture(slot);
+    // A slot without a file (a created texture) has nothing to load, and no file to name in a box.
+    if (!slot->name[0])
+        return 0;
     if (lstrcmpiW(slot->extension, L".bmp") == 0 && load_bitmap_path(slot))
         return 1;
     return load_library_path(ctx, slot);

@@ -10,6 +10,13 @@ struct RecordedCommand {
     DWORD_PTR p1, p2, p3, p4;
 };
 
+// The device objects the driver holds for the engine since its start.
+struct RecordedObjects {
+    int textures;    // texture objects alive
+    int buffers;     // vertex and index buffers alive
+    int badReleases; // releases of texture objects that were not alive (a real driver would crash)
+};
+
 // Exported by vdr_record.dll besides its entry point; tests bind them with GetProcAddress.
 extern "C" {
 typedef const RecordedCommand *(*RecordingLogProc)(int *count);
@@ -17,5 +24,6 @@ typedef void (*RecordingClearProc)();
 // Makes `command` answer `result` from now on (-1: back to the normal answer).
 typedef void (*RecordingAnswerProc)(int command, DWORD_PTR result);
 // Keyboard and mouse bytes that command 51 copies into the engine's input block.
+typedef void (*RecordingObjectsProc)(RecordedObjects *objects);
 typedef void (*RecordingInputProc)(const uint8_t keys[256], const uint8_t buttons[64], const int32_t axes[16]);
 }

@@ -10,6 +10,7 @@ RecordingDriver &RecordingDriver::get()
         driver.clear = (RecordingClearProc)(void *)GetProcAddress(module, "RecordingClear");
         driver.answer = (RecordingAnswerProc)(void *)GetProcAddress(module, "RecordingAnswer");
         driver.input = (RecordingInputProc)(void *)GetProcAddress(module, "RecordingInput");
+        driver.objectsProc = (RecordingObjectsProc)(void *)GetProcAddress(module, "RecordingObjects");
     }
     return driver;
 }
@@ -27,6 +28,13 @@ std::vector<int> RecordingDriver::numbers() const
     for (const RecordedCommand &c : commands())
         result.push_back(c.command);
     return result;
+}
+
+RecordedObjects RecordingDriver::objects() const
+{
+    RecordedObjects counts = {};
+    objectsProc(&counts);
+    return counts;
 }
 
 HWND test_window()

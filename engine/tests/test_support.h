@@ -14,11 +14,13 @@ struct RecordingDriver {
     RecordingClearProc clear = nullptr;
     RecordingAnswerProc answer = nullptr;
     RecordingInputProc input = nullptr;
+    RecordingObjectsProc objectsProc = nullptr;
 
     static RecordingDriver &get();
     std::vector<RecordedCommand> commands() const;
     // The command numbers received since the last clear.
     std::vector<int> numbers() const;
+    RecordedObjects objects() const;
 };
 
 HWND test_window();

@@ -2,6 +2,7 @@
 // tables, screen capture and the BMP files written from it.
 #include "test_support.h"
 
+#include <climits>
 #include <fstream>
 #include <iterator>
 
@@ -161,6 +162,22 @@ TEST_F(ViewPortTest, FullScreenClipInCentredCoordinates)
     EXPECT_EQ(TRVX_ClipViewPort(ctx, -1, &clip), 0);
 }
 
+TEST_F(ViewPortTest, IndicesWhoseArrayWouldNotFitAreRefused)
+{
+    RECT inset = {10, 10, 110, 90};
+    tagTRVXVIEWPORT portZero = ctx->viewPorts[0];
+    // 59652323: (index + 1) * 72 bytes wraps to 32 in 32 bits.
+    for (int index : {59652323, INT_MAX / 72, INT_MAX - 1, INT_MAX, -1, INT_MIN}) {
+        EXPECT_EQ(TRVX_ViewPort(ctx, index, &inset), 0) << index;
+        EXPECT_EQ(TRVX_ClipViewPort(ctx, index, &inset), 0) << index;
+        EXPECT_EQ(TRVX_FlipViewPort(ctx, index), 0) << index;
+    }
+    EXPECT_TRUE(driver.numbers().empty());
+    EXPECT_EQ(ctx->viewPortCount, 1);
+    EXPECT_EQ(memcmp(&ctx->viewPorts[0], &portZero, sizeof portZero), 0);
+    EXPECT_NE(TRVX_ClearViewPort(ctx, 0, 0), 0);
+}
+
 TEST_F(ViewPortTest, ClearAndFlipOnlyOpenViewPorts)
 {
     EXPECT_EQ(TRVX_ClearViewPort(ctx, 0, 0x123456), 1);
@@ -242,8 +259,16 @@ TEST_F(ViewPortTest, TextureTableGrowsByTenAndNeverHandsOutSlotZero)
     EXPECT_EQ(TRVX_CreateTexture(ctx, 8, 8, 0), 0);
     EXPECT_EQ(ctx->textures[11].useCount, 0);
 
+    // A copy of the size and options with an object of its own, filled from the original.
+    driver.answer(TRVXCMD_TEXTURE_CREATE, (DWORD_PTR)-1);
+    driver.clear();
     EXPECT_EQ(TRVX_ExchangeTexture(ctx, 3, 11), 1);
-    EXPECT_EQ(memcmp(&ctx->textures[3], &ctx->textures[11], sizeof(tagTRVXTEXTURE)), 0);
+    EXPECT_EQ(driver.numbers(), std::vector<int>({32, 33}));
+    EXPECT_EQ(ctx->textures[11].width, 64);
+    EXPECT_EQ(ctx->textures[11].options, 1);
+    EXPECT_EQ(ctx->textures[11].useCount, 1);
+    EXPECT_NE(ctx->textures[11].object, nullptr);
+    EXPECT_NE(ctx->textures[11].object, ctx->textures[3].object);
     driver.clear();
     RECT part = {0, 0, 4, 4};
     EXPECT_EQ(TRVX_CopyTexture(ctx, 2, -3, 7, 5, &part), 1);

@@ -309,3 +309,72 @@ TEST_F(Sound, AnEffectPlayWithoutEffectsLoopsItsPrivateCopy)
     EXPECT_NEAR(550.0, frequency(f, 0, start + 100 * kMs, 600 * kMs), 3.0);
     SNR2_WaveFree(&w);
 }
+
+TEST_F(Sound, AChangeWithoutFadeTimeSwitchesAtOnce)
+{
+    tagSNRWAVE low = {}, high = {};
+    load("switch_low.wav", tone(1.0, 440.0), &low);
+    load("switch_high.wav", tone(1.0, 880.0), &high);
+    Frames f = record([&] {
+        SNR2_WavePlay(12, &low, -1);
+        Sleep(500);
+        EXPECT_EQ(1, SNR2_WaveChangePlay(12, &high, -1, 0));
+    }, 900);
+    size_t start = onset(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    double before = rms(f, 0, start + 50 * kMs, 200 * kMs);
+    EXPECT_NEAR(440.0, frequency(f, 0, start + 50 * kMs, 200 * kMs), 3.0);
+    // The switch is found in the recording (a busy machine's audio path shifts it): the first 20 ms
+    // window of the new tone is already at the slot's level, where a fade would still be low.
+    const size_t window = 20 * kMs;
+    size_t at = start + 250 * kMs;
+    while (at + 400 * kMs < f.count() && fabs(frequency(f, 0, at, window) - 880.0) > 60.0)
+        at += window;
+    ASSERT_LT(at + 400 * kMs, f.count()) << "the new tone never came";
+    EXPECT_NEAR(0.0, decibels(rms(f, 0, at, window) / before), 1.5);
+    // After it the new tone alone (both would be 3 dB louder) at the slot's level.
+    EXPECT_NEAR(880.0, frequency(f, 0, at + window, 300 * kMs), 3.0);
+    EXPECT_NEAR(0.0, decibels(rms(f, 0, at + window, 300 * kMs) / before), 1.0);
+    SNR2_WaveFree(&low);
+    SNR2_WaveFree(&high);
+}
+
+// A slot keeps the address of the wave buffer it duplicated; the next buffer made may well get that
+// address once the wave's buffer is released, and the slot must not take it for the same samples.
+TEST_F(Sound, AFreedWaveIsNotPlayedInPlaceOfTheNextOne)
+{
+    tagSNRWAVE w = {};
+    load("short.wav", tone(0.2, 440.0, 22050), &w);
+    record([&] { SNR2_WavePlay(13, &w, 1); }, 300);
+    const void *freed = w.buffer;
+    SNR2_WaveFree(&w);
+    load("long.wav", tone(3.0, 660.0), &w);
+    Frames f = record([&] { SNR2_WavePlay(13, &w, 1); }, 3200);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    const char *where = w.buffer == freed ? "at the freed wave's address" : "at a new address";
+    // The freed wave lasted 0.2 s: an audio path stalled by a busy machine may lose some of the 3 s.
+    EXPECT_GT((double)(end - start) / CAPTURE_RATE, 1.5) << where;
+    EXPECT_NEAR(660.0, frequency(f, 0, start + 100 * kMs, 500 * kMs), 3.0) << where;
+    SNR2_WaveFree(&w);
+}
+
+TEST_F(Sound, AWaveJoinedInPlaceIsNotPlayedInPlaceOfTheNextOne)
+{
+    tagSNRWAVE first = {}, second = {}, next = {};
+    load("join_first.wav", tone(0.2, 440.0), &first);
+    load("join_second.wav", tone(0.2, 440.0), &second);
+    record([&] { SNR2_WavePlay(14, &first, 1); }, 300);
+    const void *replaced = first.buffer;
+    ASSERT_EQ(1, SNR2_WaveAddBuffer(&first, &first, &second));  // first's buffer is replaced
+    load("join_next.wav", tone(2.0, 550.0), &next);
+    Frames f = record([&] { SNR2_WavePlay(14, &next, 1); }, 2100);
+    size_t start = onset(f, kQuiet), end = last_sound(f, kQuiet);
+    ASSERT_NE(SIZE_MAX, start);
+    const char *where = next.buffer == replaced ? "at the replaced buffer's address" : "at a new address";
+    EXPECT_GT((double)(end - start) / CAPTURE_RATE, 1.0) << where;
+    EXPECT_NEAR(550.0, frequency(f, 0, start + 100 * kMs, 500 * kMs), 3.0) << where;
+    SNR2_WaveFree(&first);
+    SNR2_WaveFree(&second);
+    SNR2_WaveFree(&next);
+}

@@ -93,6 +93,81 @@ TEST_F(Engine, LayersBuiltByTheEngineDrawLitAndTextured)
     TRVXL_DeleteLayer(ctx, box, 1);
 }
 
+// Across device resets (view port 0 made smaller and back): a created texture is made again with no
+// message, an image whose file has gone keeps its slot and the layer is drawn without it; an
+// exchanged texture gets an object of its own, so both slots release cleanly.
+TEST_F(Engine, TexturesAcrossResetsAndExchanges)
+{
+    MessageBoxCatcher boxes;
+    Layer shape;
+    make_box(shape, 4);
+    std::vector<tagTRVXVERTEX> chips;
+    for (const tagTRVXFACE &f : shape.faces)
+        for (uint16_t i : f.index)
+            chips.push_back(shape.vertices[i]);
+    TRVXLAYER box = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"Box");
+    TRVXL_SetChip(ctx, box, 12, chips.data(), 1);
+    TRVXL_EXT_RecallFunction(ctx, box, 1, bgr(0, 0, 255), 0, 0);
+    TRVXL_CalcLayer(ctx, ctx->rootLayer);
+    ctx->camera.eye = {0, 0, -10, 0};
+    ctx->camera.up = {0, 1, 0, 0};
+    ctx->lights[1].kind = TRVX_LIGHT_DIRECTIONAL;
+    ctx->lights[1].direction = {0, 0, 1, 0};
+    ctx->lights[1].diffuse = bgr(255, 255, 255);
+    TRVXINTERFACE_PROC driver = ctx->drivers[ctx->driverIndex].entry;
+    auto centre = [&]() {
+        driver(TRVXCMD_SCENE_BEGIN, ctx, 0, bgr(0, 0, 0), 0, 0);
+        driver(TRVXCMD_SET_3D, ctx, 0, 0, 0, 0);
+        EXPECT_EQ(1u, driver(TRVXCMD_LAYER_DRAW, ctx, 0, (DWORD_PTR)box, 0, 0));
+        driver(TRVXCMD_SCENE_END, ctx, 0, 0, 0, 0);
+        return read_back()[(EH / 2) * EW + EW / 2];
+    };
+
+    const std::wstring gone = temp_path(L"d3d9_engine_gone.bmp");
+    write_bitmap(gone, 4, 4, std::vector<uint32_t>(16, 0xFF8000));
+    tagTRVXSTAGE stage = {};
+    stage.texture = TRVX_ReadTexture(ctx, gone.c_str(), 0, 0, 1);
+    ASSERT_GT(stage.texture, 0);
+    stage.blend = 0x0101;
+    stage.mapping = TRVX_MAP_PLANAR_X + 2;
+    stage.filter = 0x200;
+    TRVXL_TextureLayer(ctx, box, 0, &stage);
+    int created = TRVX_CreateTexture(ctx, 16, 16, 1);
+    ASSERT_GT(created, 0);
+    EXPECT_COLOUR_NEAR(centre(), 0xFF8000u, 4);
+
+    DeleteFileW(gone.c_str());
+    RECT smaller = {0, 0, EW / 2, EH / 2}, whole = {0, 0, EW, EH};
+    ASSERT_NE(0, TRVX_ViewPort(ctx, 0, &smaller) & 0xFFFFFFFF);
+    ASSERT_NE(0, TRVX_ViewPort(ctx, 0, &whole) & 0xFFFFFFFF);
+    EXPECT_TRUE(ctx->textures[created].object != NULL);
+    EXPECT_EQ(0x23202122u, ctx->textures[created].driverFormat);
+    EXPECT_TRUE(ctx->textures[stage.texture].object == NULL);
+    EXPECT_EQ(2, ctx->textures[stage.texture].useCount);
+    ASSERT_EQ(2u, boxes.texts.size()) << "one box per reset, for the file that has gone only";
+    for (const std::wstring &text : boxes.texts)
+        EXPECT_NE(std::wstring::npos, text.find(L"\n" + gone));
+    EXPECT_COLOUR_NEAR(centre(), 0x0000FFu, 40) << "drawn in its own blue without the image";
+
+    const std::wstring other = temp_path(L"d3d9_engine_other.bmp");
+    write_bitmap(other, 4, 4, std::vector<uint32_t>(16, 0x00FF00));
+    int read = TRVX_ReadTexture(ctx, other.c_str(), 0, 0, 1);
+    ASSERT_GT(read, 0);
+    EXPECT_NE(read, stage.texture);
+    EXPECT_EQ(1, TRVX_ExchangeTexture(ctx, read, created));
+    EXPECT_TRUE(ctx->textures[created].object != NULL);
+    EXPECT_TRUE(ctx->textures[created].object != ctx->textures[read].object);
+    EXPECT_EQ(1, TRVX_ExchangeTexture(ctx, read, stage.texture));
+    EXPECT_COLOUR_NEAR(centre(), 0x00FF00u, 4) << "the layer's slot has an image again";
+    TRVX_DeleteTexture(ctx, created);
+    TRVX_DeleteTexture(ctx, read);
+    TRVXL_DeleteLayer(ctx, box, 1);
+    EXPECT_EQ(1, ctx->textures[stage.texture].useCount);
+    TRVX_DeleteTexture(ctx, stage.texture);
+    EXPECT_TRUE(ctx->textures[stage.texture].object == NULL);
+    EXPECT_EQ(2u, boxes.texts.size());
+}
+
 TEST(EngineStart, FailsCleanlyWhenNoDeviceCanBeMade)
 {
     HWND window = make_window(EW, EH);
