@@ -5,12 +5,20 @@
 
 InputState g_input;
 
+namespace {
+
+// Cleared while the window was inactive: the first poll after it measures no movement.
+bool g_inputCleared = false;
+
+} // namespace
+
 void poll_input()
 {
     Viewer &v = g_viewer;
     InputState &in = g_input;
     if (!v.windowActive) {
         TRVX_DeviceInput(v.ctx, 0);
+        g_inputCleared = true;
         in.dx = in.dy = in.wheel = 0;
         in.ctrl = in.shift = false;
         return;
@@ -20,9 +28,10 @@ void poll_input()
         return;
     in.x = record->axes[0];
     in.y = record->axes[1];
-    in.dx = record->axisDelta[0];
-    in.dy = record->axisDelta[1];
-    in.wheel = record->axisDelta[2];
+    in.dx = g_inputCleared ? 0 : record->axisDelta[0];
+    in.dy = g_inputCleared ? 0 : record->axisDelta[1];
+    in.wheel = g_inputCleared ? 0 : record->axisDelta[2];
+    g_inputCleared = false;
     int w = v.view.width, h = v.view.height;
     in.mouseInView = -w / 2 <= in.x && in.x < w / 2 && -h / 2 < in.y && in.y <= h / 2;
     in.ctrl = held(kKeyLeftCtrl) || held(kKeyRightCtrl);
