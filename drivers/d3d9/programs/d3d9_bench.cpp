@@ -122,8 +122,9 @@ Way raw_way(TRVXCONTEXT ctx, const std::vector<TRVXLAYER> &layers)
 }
 
 // The viewer's scene drawn by hand: every layer of the engine's opaque, sorted and point lists with
-// its world matrix, material, stage textures, buffers and one draw; the sorted and point layers
-// blended. The sky is cleared to the same colour.
+// its world matrix, material, stage textures (filtered and combined as the scene's files ask:
+// mipmapped, the second stage modulating the first), buffers and one draw; the sorted and point
+// layers blended. The sky is cleared to the same colour.
 Way raw_scene_way(TRVXCONTEXT ctx, uint32_t background)
 {
     struct Item {
@@ -165,8 +166,19 @@ Way raw_scene_way(TRVXCONTEXT ctx, uint32_t background)
         TRVX_RenderingEx(ctx, 0, ctx->rootLayer, 10, 0);
         d->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
         d->BeginScene();
+        for (DWORD stage = 0; stage < 2; ++stage) {
+            d->SetSamplerState(stage, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+            d->SetSamplerState(stage, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+            d->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        }
+        d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+        d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TEXTURE);
         for (const Item &it : items) {
             d->SetRenderState(D3DRS_ALPHABLENDENABLE, it.blended);
+            d->SetTextureStageState(1, D3DTSS_COLOROP, it.textures[1] ? D3DTOP_MODULATE : D3DTOP_DISABLE);
             d->SetTransform(D3DTS_WORLD, it.world);
             d->SetMaterial(it.material);
             d->SetTexture(0, it.textures[0]);
@@ -300,11 +312,9 @@ int main(int argc, char **argv)
     double loadSeconds = 0;
     if (TRVXLAYER scene = viewer_scene(ctx, &loadSeconds)) {
         const uint32_t sky = 0x0090511A;
-        double start = seconds_now();
         Way engine = engine_way(ctx, scene, sky);
         engine.frame();
-        printf("viewer scene: files loaded in %.2f s, first frame drawn %.2f s later\n", loadSeconds,
-               seconds_now() - start);
+        printf("viewer scene: aircraft, airport and clouds read in %.2f s\n", loadSeconds);
         program_window_open(window);
         Way raw = raw_scene_way(ctx, sky);
         measure(device_of(ctx), engine, raw, options.frames);
