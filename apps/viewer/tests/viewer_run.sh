@@ -9,7 +9,7 @@ wine=$1 bin=$2 out=$3
 mkdir -p "$out"
 rm -f "$out"/*.png
 photos="$bin/photo"
-rm -f "$photos"/*.bmp
+photos_before=$(ls "$photos" 2>/dev/null)
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -98,10 +98,11 @@ shot after_no
 kill -0 $viewer 2>/dev/null || fail "N ended the program"
 
 press Print
-photo_written() { ls "$photos"/*.bmp >/dev/null 2>&1; }
+new_photo() { comm -13 <(echo "$photos_before") <(ls "$photos" 2>/dev/null) | grep '\.bmp$' | head -1; }
+photo_written() { [ -n "$(new_photo)" ]; }
 if until_true 20 photo_written; then
-  photo=$(ls "$photos"/*.bmp | head -1)
   sleep 1
+  photo="$photos/$(new_photo)"
   convert "$photo" "$out/photo.png"
   [[ "$(basename "$photo")" =~ ^[0-9]{6}_[0-9]{6}\.bmp$ ]] || fail "photo name $(basename "$photo")"
   read -r pw ph < <(convert "$out/photo.png" -format '%w %h' info:)
@@ -112,6 +113,7 @@ if until_true 20 photo_written; then
   read -r r g b < <(pixel "$out/with_panels.png" $px $py)
   read -r pr pg pb < <(pixel "$out/photo.png" $px $py)
   [ "$r $g $b" != "$pr $pg $pb" ] || fail "the photo shows the play panel ($r $g $b)"
+  rm -f "$photo"
 else
   fail "Print Screen wrote no photo"
 fi
