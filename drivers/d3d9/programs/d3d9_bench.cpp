@@ -146,8 +146,8 @@ Way raw_scene_way(TRVXCONTEXT ctx, uint32_t background)
                 continue;
             Item it = {(const D3DMATRIX *)((const TRVXTRANSFORM *)l->transformBlock)->world,
                        (const D3DMATERIAL9 *)l->materialBlock, {}, data->vertexBuffer, data->indexBuffer,
-                       (UINT)data->fvf, (UINT)data->stride, data->vertexCount, data->indexCount, l->pointSize,
-                       blended};
+                       (UINT)data->fvf, (UINT)data->stride, (UINT)data->vertexCount, (UINT)data->indexCount,
+                       l->pointSize, blended};
             for (int s = 0; s < 2; ++s) {
                 int slot = l->stages[s].texture;
                 if (slot > 0 && slot < ctx->textureCount)
