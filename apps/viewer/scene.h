@@ -1,0 +1,32 @@
+// The scene of one run: its layers, the sky and sun, the fade layer and the cursors.
+#pragma once
+
+#include "sun.h"
+#include "trvx.h"
+
+struct Scene {
+    TRVXLAYER root, loadBarModel, loadBar;
+    TRVXLAYER sceneRoot, sky, skyCylinder, clouds;
+    TRVXLAYER aircraftGroup, aircraft, map, airport;
+    TRVXLAYER fade, controlMaster, cursorGroup, arrow, hand;
+
+    int time;      // minutes since 1 January 00:00
+    int lastTime;  // time the sun was last computed for, -1 = never
+    uint32_t skyTop, skyMiddle, skyHorizon; // 0x00BBGGRR
+    tagTRVXLIGHT ambient;  // light 0
+    tagTRVXLIGHT sun;      // light 1
+    Vec3 sunPosition;
+};
+
+extern Scene g_scene;
+
+// Builds the whole scene of a run, showing the loading bar meanwhile.
+void load_scene();
+// Sets the date and time, computing the sun and giving the engine lights 0 and 1 when it changed.
+void set_sun_time(int minutes);
+// Gives the sky cylinder's rings the current sky colours.
+void colour_sky();
+// The full-view fade layer at `depth` with `transparency` (0 opaque .. 255 clear) in `colour`.
+void set_fade(float depth, int transparency, uint32_t colour);
+// Shows the arrow cursor for drive mode 1 and the hand for drive mode 2.
+void show_cursor_for(int driveMode);

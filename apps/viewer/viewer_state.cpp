@@ -1,0 +1,4 @@
+// The viewer's shared state.
+#include "viewer.h"
+
+Viewer g_viewer;
