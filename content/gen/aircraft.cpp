@@ -1082,6 +1082,7 @@ void makeAircraft(const std::string& name, int livery)
   Layer& cp = top.add("cp_c");
   cp.on = false;
 
+  writeTexture(folder + "lamp_glow", lampGlow(), true);
   buildFuselage(hx21, lv, folder);
   buildGear(hx21);
   buildWing(mainwing, lv);

@@ -317,6 +317,7 @@ void buildAirfield(Layer& top, const std::string& folder)
   lights.point = true;
   lights.pointSize = 2;
   lights.glow(0xFFF0C0);
+  lights.texture(kLampGlowFile, "FLASH_COLOR", "LINEAR", "CLAMP");
   lights.attributes = {"NoFog"};
   for (float z = -kRunwayHalfLen; z <= kRunwayHalfLen; z += 60)
     for (float x : {-kRunwayHalfWidth - 2, kRunwayHalfWidth + 2}) lights.mesh.add({{x, 0.5f, z}, {}, 0, 0});
@@ -552,6 +553,7 @@ void buildTrees(Layer& top)
 void makeAirport()
 {
   const std::string folder = "port\\rjbh\\";
+  writeTexture(folder + "lamp_glow", lampGlow(), true);
   Layer top;
   top.name = "rjbh";
   buildGround(top, folder);

@@ -247,6 +247,21 @@ template <class F> static Bytes encodeBmp(const Image& img, F pixel)
   return b;
 }
 
+Image lampGlow()
+{
+  const int S = 32;
+  Image img(S, S, Rgba{255, 255, 255, 0});
+  for (int y = 0; y < S; ++y)
+    for (int x = 0; x < S; ++x) {
+      const float dx = (x + 0.5f) / S * 2 - 1, dy = (y + 0.5f) / S * 2 - 1;
+      const float r = std::min(1.0f, std::hypot(dx, dy));
+      const float core = std::exp(-(r / 0.18f) * (r / 0.18f));
+      const float halo = 0.45f * std::exp(-(r / 0.45f) * (r / 0.45f)) * (1 - r);
+      img.set(x, y, Rgba{255, 255, 255, uint8_t(std::clamp(core + halo, 0.0f, 1.0f) * 255)});
+    }
+  return img;
+}
+
 Bytes encodeBmp24(const Image& img)
 {
   return encodeBmp(img, [](Rgba p) { return p; });

@@ -55,6 +55,10 @@ float hashNoise(int x, int y, uint32_t seed);
 float smoothNoise(float x, float y, uint32_t seed);
 float fractalNoise(float x, float y, int octaves, uint32_t seed);
 
+// A lamp's point sprite: white, opaque in a small core and fading through a soft halo to a clear
+// edge, so that a lamp reads as a light at any size.
+Image lampGlow();
+
 // 24-bit bottom-up BMP of the colour channels.
 Bytes encodeBmp24(const Image& img);
 // The loader's "_alpha" mask: alpha stored in every channel (the loader reads red).

@@ -71,6 +71,7 @@ Layer& Layer::lamp(V3 worldPos, float size, uint32_t c)
   mesh = Mesh{};
   mesh.add({world().inverse().point(worldPos), {0, 0, 0}, 0, 0});
   glow(c);
+  texture(kLampGlowFile, "FLASH_COLOR", "LINEAR", "CLAMP");
   attributes.push_back("NoFog");
   return *this;
 }

@@ -15,6 +15,9 @@ namespace content {
 // Colour in the model files' form 0x00BBGGRR from a 0xRRGGBB value.
 uint32_t bgr(uint32_t rrggbb);
 
+// The soft round sprite every lamp is drawn with; each folder with lamps writes it (lampGlow()).
+inline const char kLampGlowFile[] = "lamp_glow.bmp";
+
 struct Stage {
   std::string blend = "NORMAL_SHADE";
   std::string file;      // texture file beside the model; empty = no texture
@@ -57,7 +60,8 @@ struct Layer {
   Layer& glow(uint32_t rrggbb);
   Layer& texture(const std::string& file, const std::string& blend = "NORMAL_SHADE",
                  const std::string& filter = "MIPMAPLINEAR", const std::string& addressing = "REPEAT");
-  // Makes this layer a lamp at the given model-space point.
+  // Makes this layer a lamp at the given model-space point, drawn with the lamp glow sprite
+  // (kLampGlowFile, which the model's folder must hold).
   Layer& lamp(V3 worldPos, float size, uint32_t rrggbb);
 };
 

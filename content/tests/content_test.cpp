@@ -2,6 +2,7 @@
 // reader needs, every layer they look up is where they look, the models follow the text model
 // grammar, moving parts turn about sensible pivots, and the views show what they should.
 #include "content.h"
+#include "image.h"
 #include "out.h"
 #include "raster.h"
 #include "tvm.h"
@@ -156,6 +157,20 @@ TEST(Writer, LayerTreeRoundTripsThroughTheReader)
   EXPECT_FLOAT_EQ(l->pointSize, 2);
   ASSERT_EQ(l->verts.size(), 1u);
   EXPECT_TRUE(l->faces.empty());
+  // Drawn as a soft round glow added to the picture, not as a flat square.
+  ASSERT_EQ(l->stages.size(), 1u);
+  EXPECT_EQ(l->stages[0].file, content::kLampGlowFile);
+  EXPECT_EQ(l->stages[0].blend, 0x8304); // FLASH_COLOR
+}
+
+TEST(LampGlow, RoundOpaqueCoreAndClearEdge)
+{
+  const content::Image glow = content::lampGlow();
+  const int s = glow.width();
+  EXPECT_GT(glow.get(s / 2, s / 2).a, 240);
+  for (int corner : {0, s - 1}) EXPECT_EQ(glow.get(corner, corner).a, 0);
+  EXPECT_EQ(glow.get(0, s / 2).a, glow.get(s / 2, 0).a) << "round, not square";
+  EXPECT_LT(glow.get(s / 4, s / 2).a, glow.get(s / 2 - 2, s / 2).a) << "fades outwards";
 }
 
 // --- files, formats, names -------------------------------------------------------------------

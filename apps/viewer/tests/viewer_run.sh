@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# The viewer as a person uses it: started with the aircraft's name on the test display, it must
+# show the aircraft over the airport; F2 shows the cockpit, dragging turns the outside camera,
+# Escape asks through the end dialog and N returns, Print Screen writes a photo without panels,
+# and closing the window asks through the end dialog, whose Y ends the program.
+# Usage: viewer_run.sh <wine> <bin folder> <folder for the screenshots>
+set -uo pipefail
+wine=$1 bin=$2 out=$3
+mkdir -p "$out"
+rm -f "$out"/*.png
+photos="$bin/photo"
+rm -f "$photos"/*.bmp
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+(cd "$bin" && exec "$wine" hx21app.exe hx21ank) >"$out/viewer.log" 2>&1 &
+viewer=$!
+finish() {
+  if kill -0 $viewer 2>/dev/null; then
+    kill $viewer 2>/dev/null
+    wait $viewer 2>/dev/null
+  fi
+}
+trap finish EXIT
+
+# Polls `check` every half second until it succeeds or `seconds` pass.
+until_true() { # seconds check...
+  local deadline=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.5
+  done
+}
+
+window=
+find_window() { window=$(xdotool search --name "^HX-21" 2>/dev/null | head -1); [ -n "$window" ]; }
+until_true 60 find_window || { fail "no viewer window"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT of the client area
+
+shot() { # name: the client area as <out>/<name>.png
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+}
+# "r g b" of the pixel (x, y) of a screenshot.
+pixel() { convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)] %[fx:int(255*p{'"$2,$3"'}.g)] %[fx:int(255*p{'"$2,$3"'}.b)]' info:; }
+brightness() { convert "$1" -colorspace gray -format '%[fx:int(1000*mean)]' info:; }
+# A key held long enough for a frame to see it, as a person's finger would.
+press() {
+  xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.3
+}
+
+# Loaded: the sky's blue at the top of the view instead of the black loading screen.
+sky_shows() {
+  shot loading
+  read -r r g b < <(pixel "$out/loading.png" $((WIDTH / 2)) 2)
+  [ "$b" -gt 60 ] && [ "$b" -gt "$r" ]
+}
+until_true 120 sky_shows || fail "the sky never appeared at the top of the view"
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2))
+xdotool windowfocus "$window"
+sleep 1
+shot outside
+[ "$(convert "$out/outside.png" -format '%k' info:)" -gt 2000 ] || fail "the outside view is nearly flat"
+
+# Dragging with the left button turns the orbit: the aircraft stays centred, the ground moves.
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2)) mousedown 1
+for step in 1 2 3 4 5 6 7 8; do
+  xdotool mousemove --window "$window" $((WIDTH / 2 + 30 * step)) $((HEIGHT / 2 - 10 * step)); sleep 0.1
+done
+xdotool mouseup 1
+sleep 0.5
+shot dragged
+difference=$(compare -metric AE -fuzz 10% "$out/outside.png" "$out/dragged.png" null: 2>&1 | cut -d' ' -f1)
+[ "${difference%.*}" -gt 50000 ] || fail "dragging did not turn the view ($difference pixels changed)"
+
+press F2
+sleep 1
+shot cockpit
+# The cockpit's dark panel fills the lower middle of the view.
+read -r r g b < <(pixel "$out/cockpit.png" $((WIDTH / 2)) $((HEIGHT * 3 / 4)))
+[ $((r + g + b)) -lt 200 ] || fail "F2 did not show the cockpit (lower middle $r $g $b)"
+press F1
+sleep 0.5
+
+before=$(brightness "$out/dragged.png")
+press Escape
+sleep 0.5
+shot end_dialog
+dimmed=$(brightness "$out/end_dialog.png")
+[ "$dimmed" -lt $((before * 3 / 4)) ] || fail "Escape did not dim the view for the end dialog ($before -> $dimmed)"
+press n
+sleep 0.5
+shot after_no
+[ "$(brightness "$out/after_no.png")" -gt $((dimmed + 50)) ] || fail "N did not return to the viewer"
+kill -0 $viewer 2>/dev/null || fail "N ended the program"
+
+press Print
+photo_written() { ls "$photos"/*.bmp >/dev/null 2>&1; }
+if until_true 20 photo_written; then
+  photo=$(ls "$photos"/*.bmp | head -1)
+  sleep 1
+  convert "$photo" "$out/photo.png"
+  [[ "$(basename "$photo")" =~ ^[0-9]{6}_[0-9]{6}\.bmp$ ]] || fail "photo name $(basename "$photo")"
+  read -r pw ph < <(convert "$out/photo.png" -format '%w %h' info:)
+  [ "$pw" = "$WIDTH" ] && [ "$ph" = "$HEIGHT" ] || fail "photo size ${pw}x$ph"
+  # The play panel's dark body sits at the bottom left of the screen but not in the photo.
+  shot with_panels
+  px=$((160 - 110)) py=$((HEIGHT - 22))
+  read -r r g b < <(pixel "$out/with_panels.png" $px $py)
+  read -r pr pg pb < <(pixel "$out/photo.png" $px $py)
+  [ "$r $g $b" != "$pr $pg $pb" ] || fail "the photo shows the play panel ($r $g $b)"
+else
+  fail "Print Screen wrote no photo"
+fi
+
+# Closing the window asks first; Y ends the program.
+(cd "$bin" && "$wine" taskkill /im hx21app.exe >/dev/null 2>&1)
+sleep 1
+shot close_asks
+kill -0 $viewer 2>/dev/null || fail "closing the window ended the program without asking"
+[ "$(brightness "$out/close_asks.png")" -lt $((before * 3 / 4)) ] || fail "closing the window showed no end dialog"
+press y
+ended() { ! kill -0 $viewer 2>/dev/null; }
+until_true 30 ended || fail "Y did not end the program"
+
+[ $failures -eq 0 ] && echo "viewer run: all checks passed (screenshots in $out)"
+exit $((failures > 0))
