@@ -15,3 +15,14 @@ add_library(hx21bench STATIC ${BENCH_PORTABLE} ${BENCH_WINDOWS})
 target_include_directories(hx21bench PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_include_directories(hx21bench PRIVATE ${BENCH_JSON_INCLUDE})
 target_link_libraries(hx21bench PUBLIC hx21app_core shell32)
+
+if(TRVX_TESTS)
+  # EUC-JP escapes through the platform's own code page, under the Windows emulator.
+  trvx_wine_test(bench_eucjp_tests SOURCES tests/bench_eucjp_test.cpp bench_eucjp_win.cpp bench_address.cpp)
+  target_include_directories(bench_eucjp_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  # The whole benchmark, unattended and as the launcher starts it, with its sound recorded.
+  add_test(NAME bench_run
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/bench_run.sh ${CMAKE_CROSSCOMPILING_EMULATOR} ${TRVX_OUT}
+                   ${CMAKE_BINARY_DIR}/bench_run)
+  set_tests_properties(bench_run PROPERTIES TIMEOUT 1200)
+endif()

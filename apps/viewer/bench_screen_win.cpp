@@ -47,8 +47,24 @@ private:
 
 bool quitting() { return g_viewer.quitRequested != 0; }
 
+// The default GUI font's size and look, but asked for the Japanese character set: outside Japanese
+// Windows the stock font itself has no kana or kanji.
+HFONT screen_font() {
+    static HFONT font = [] {
+        LOGFONTW look = {};
+        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
+        if (look.lfCharSet != SHIFTJIS_CHARSET) {
+            look.lfCharSet = SHIFTJIS_CHARSET;
+            look.lfFaceName[0] = 0;
+        }
+        HFONT made = CreateFontIndirectW(&look);
+        return made ? made : (HFONT)GetStockObject(DEFAULT_GUI_FONT);
+    }();
+    return font;
+}
+
 void draw_line(HDC dc, int x, int y, COLORREF colour, const wchar_t *text, int length, bool bold) {
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, screen_font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour);
     TextOutW(dc, x, y, text, length);

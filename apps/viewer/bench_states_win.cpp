@@ -143,9 +143,8 @@ DisplayMode usable_full_screen(DisplayMode mode, ModeRecord &record) {
     DisplayMode current = mode;
     current.width = GetSystemMetrics(SM_CXSCREEN);
     current.height = GetSystemMetrics(SM_CYSCREEN);
-    record.note = std::to_string(mode.width) + " * " + std::to_string(mode.height) +
-                  " is not available on this display; ran at the current size " + std::to_string(current.width) +
-                  " * " + std::to_string(current.height);
+    record.note = std::to_string(mode.width) + " * " + std::to_string(mode.height) + " unavailable: ran at " +
+                  std::to_string(current.width) + " * " + std::to_string(current.height);
     return current;
 }
 
@@ -177,7 +176,7 @@ int setup_state(int mode) {
     mode_line_screen(shown);
     screen_pause(second);
     if (!offered) {
-        record.note = "antialias level " + std::to_string(asked.antialias) + " is not offered by the display driver";
+        record.note = "antialias level " + std::to_string(asked.antialias) + " not offered by the driver";
         screen_text(20, 50, kRed, kSkipText, kPaceNone);
         screen_pause(second);
         g_session.runningMode = 0;
@@ -262,7 +261,7 @@ void mode_rows(ResultAddress &address) {
 // Beyond the frame rate: how even the frames were, and what ran where it differed from the request.
 void detail_rows() {
     BenchResult &result = g_session.result;
-    int y = 390;
+    int y = 370;
     screen_text(500, y, 0xC0C0C0, u"1% / 0.1% low fps, max frame ms", kPaceNone);
     for (int k = 0; k < kModeCount; ++k) {
         const ModeRecord &mode = result.modes[k];
@@ -313,9 +312,11 @@ void result_state() {
 
     result.address = address.text();
     std::u16string file = write_result_files();
-    screen_text(40, 580, file.empty() ? kRed : 0xC0C0C0,
+    screen_text(500, 528, file.empty() ? kRed : 0xC0C0C0,
                 file.empty() ? u"結果ファイルを書き込めませんでした。" : u"結果ファイル: " + file, kPaceNone);
-    if (!unattended() && screen_buttons(false) == kChoiceStart)
+    if (unattended())
+        screen_pause(3000); // long enough for a watching person (or a test) to see the figures
+    else if (screen_buttons(false) == kChoiceStart)
         ShellExecuteW(g_viewer.window, L"open", wide(result.address), L"", nullptr, SW_SHOWNORMAL);
     screen_free();
 }
