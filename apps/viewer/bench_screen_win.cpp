@@ -55,6 +55,7 @@ HFONT screen_font() {
         GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof look, &look);
         if (look.lfCharSet != SHIFTJIS_CHARSET) {
             look.lfCharSet = SHIFTJIS_CHARSET;
+            look.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
             look.lfFaceName[0] = 0;
         }
         HFONT made = CreateFontIndirectW(&look);

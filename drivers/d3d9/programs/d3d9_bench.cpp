@@ -183,6 +183,28 @@ int main(int argc, char **argv)
     program_window_open(window);
     compare(ctx, "2000 boxes", boxes, options.frames);
 
+    // The viewer benchmark's scene: the airport and the aircraft from the content tree beside the
+    // programs, seen as the first shot opens (50 m out, from just above the wing).
+    TRVXL_SwitchLayer(ctx, boxes, 0);
+    TRVXLAYER flight = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"BenchmarkScene");
+    TRVXLAYER airport = TRVXL_ReadLayer(ctx, flight, L"port\\rjbh\\rjbh.tvm");
+    TRVXLAYER aircraft = TRVXL_ReadLayer(ctx, flight, L"plane\\hx21ank\\hx21ank.tvm");
+    if (airport && aircraft) {
+        TRVXVECTOR above = {0, 300, 0, 0}, turn = {0, 180, 0, 0};
+        TRVXL_MoveLayer(ctx, aircraft, &above, &turn, NULL, 0, 0);
+        TRVX_SetFog(ctx, 1000, 15000, 0x4E78D2);
+        camera.eye = {-17, 303, -47, 0};
+        camera.target = above;
+        camera.lens = 50;
+        camera.farZ = 20000;
+        TRVX_SetCamera(ctx, &camera);
+        TRVXL_CalcLayer(ctx, ctx->rootLayer);
+        program_window_open(window);
+        compare(ctx, "Benchmark", flight, options.frames);
+    } else {
+        printf("Benchmark   scene not found (run from the bin folder with the content tree)\n");
+    }
+
     TRVX_End(ctx);
     DestroyWindow(window);
     return 0;
