@@ -145,6 +145,16 @@ void screen_text(int x, int y, COLORREF colour, const std::u16string &text, Text
     g_charDelay = g_viewer.textSpeed / 30;
 }
 
+int screen_text_width(const std::u16string &text) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldFont = SelectObject(dc, screen_font());
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t *>(text.c_str()), (int)text.size(), &size);
+    SelectObject(dc, oldFont);
+    DeleteDC(dc);
+    return size.cx;
+}
+
 bool screen_paint(HDC dc) {
     PageLock lock;
     if (!g_pageDC)

@@ -24,6 +24,8 @@ enum TextPace { kPaceNone, kPaceLine, kPaceTypewriter };
 // again one pixel to the right.
 void screen_text(int x, int y, COLORREF colour, const std::u16string &text, TextPace pace = kPaceLine,
                  bool bold = false);
+// Width in pixels of a line in the screens' font.
+int screen_text_width(const std::u16string &text);
 // A text wait: ends at once when the user clicks (text speed 0) or asks to quit.
 void screen_wait(int ms);
 // A fixed wait between screens: ends early only when the user asks to quit.

@@ -44,8 +44,17 @@ const Shot kShots[kShotCount] = {
     {30000, 48000}, {70000, 80000}, {100000, 115000}, {160000, 175000}, {145000, 160000}, {0, 15000},
 };
 
+// The parts the second shot moves, looked up once per run.
+enum Surface { kAileronLeft, kAileronRight, kYokeTurnLeft, kYokeTurnRight, kElevatorLeft, kElevatorRight,
+               kYokePushLeft, kYokePushRight, kSurfaceCount };
+const wchar_t *const kSurfaceNames[kSurfaceCount] = {
+    L"aileron_l01---x", L"aileron_r01---x", L"control02---z", L"control04---z",
+    L"elevator_l01---x", L"elevator_r01---x", L"control01---x", L"control03---x",
+};
+
 struct Run {
     tagSNRWAVE waves[kWaveCount];
+    TRVXLAYER surfaces[kSurfaceCount];
     TRVXLAYER messages[3];
     int ox = 0, oy = 0; // drag nudge, view pixels
     bool dragging = false;
@@ -74,13 +83,17 @@ void mix_for(int cameraType) {
     show_parts_for_camera(cameraType);
 }
 
-CameraSet &use_camera(int set, float lens, float a0, float a1, float a2, float a3) {
+void place_camera(int set, float lens, float a0, float a1, float a2, float a3) {
     g_currentCamera = set;
     CameraSet &c = g_cameraSets[set];
     c.camera.lens = lens;
     c.a[0] = a0, c.a[1] = a1, c.a[2] = a2, c.a[3] = a3;
-    mix_for(c.type);
-    return c;
+}
+
+// A shot's camera set with its start values, and the engine loop and parts for its kind.
+void use_camera(int set, float lens, float a0, float a1, float a2, float a3) {
+    place_camera(set, lens, a0, a1, a2, a3);
+    mix_for(g_cameraSets[set].type);
 }
 
 void stop_beacons() {
@@ -134,9 +147,9 @@ void set_up_shot(int shot) {
     TRVX_SampleCounter(ctx, -1);
 }
 
-void set_part_rotation(const wchar_t *name, float x, float y, float z) {
+void turn_part(TRVXLAYER part, float x, float y, float z) {
     Vec3 turn = {x, y, z};
-    move_layer(aircraft_part(name), nullptr, &turn);
+    move_layer(part, nullptr, &turn);
 }
 
 // The yoke and the surfaces it moves, swinging once from 76 s of the second shot.
@@ -145,14 +158,15 @@ void move_control_surfaces(uint32_t clock) {
     float c = cosf(kThreeQuarterTurn * u);
     float e = TRVX_CheckRange(-30 * c, -30, 30);
     float g = TRVX_CheckRange(15 * c, -30, 30);
-    set_part_rotation(L"aileron_l01---x", e, 0, 0);
-    set_part_rotation(L"aileron_r01---x", -e, 0, 0);
-    set_part_rotation(L"control02---z", 0, 0, e);
-    set_part_rotation(L"control04---z", 0, 0, e);
-    set_part_rotation(L"elevator_l01---x", g, 0, 0.57f);
-    set_part_rotation(L"elevator_r01---x", g, 0, -0.57f);
-    set_part_rotation(L"control01---x", g / 2, 0, 0);
-    set_part_rotation(L"control03---x", g / 2, 0, 0);
+    const TRVXLAYER *p = g_run.surfaces;
+    turn_part(p[kAileronLeft], e, 0, 0);
+    turn_part(p[kAileronRight], -e, 0, 0);
+    turn_part(p[kYokeTurnLeft], 0, 0, e);
+    turn_part(p[kYokeTurnRight], 0, 0, e);
+    turn_part(p[kElevatorLeft], g, 0, 0.57f);
+    turn_part(p[kElevatorRight], g, 0, -0.57f);
+    turn_part(p[kYokePushLeft], g / 2, 0, 0);
+    turn_part(p[kYokePushRight], g / 2, 0, 0);
 }
 
 int fade_transparency(float value) { return std::clamp((int)value, 0, 255); }
@@ -279,6 +293,9 @@ void set_up_run() {
         g_run.messages[i] = find_layer(logo, name);
     }
 
+    for (int i = 0; i < kSurfaceCount; ++i)
+        g_run.surfaces[i] = aircraft_part(kSurfaceNames[i]);
+
     timed_start(g_channels.door, -1, g_channels.door.direction);
     g_channels.beacons.start = 1;
 
@@ -311,14 +328,15 @@ void set_up_run() {
     SNR2_WavePlay(kCopilot, &g_run.waves[kCopilot07], 1);
     SNR2_WaveFade(kCopilot, 80, 3000);
 
+    g_input.held = kHeldNone;
     g_input.x = w / 2 - 64;
     g_input.y = 64 - h / 2;
     ctx->inputState.axes[0] = g_input.x;
     ctx->inputState.axes[1] = g_input.y;
 
-    g_currentCamera = 0;
+    // The first shot keeps the mix of the set-up: its engine loop fades in below.
     show_parts_for_camera(kCameraOutside);
-    use_camera(0, 110, 200, 3, 0, 0);
+    place_camera(0, 110, 200, 3, 0, 0);
     v.frameTime = 1;
     v.clock = 30000;
     SNR2_WaveFade(kEngineOutside, 70, 3000);

@@ -14,6 +14,7 @@
 #include <shellapi.h>
 #include <wchar.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -308,7 +309,11 @@ void result_state() {
     screen_text(500, 340, 0x0080FF, u"最低500 Point 程度のスペックが必要です。");
     screen_wait(text_speed());
     detail_rows();
-    screen_text(200, 560, kWhite, u"弊社ではテスト結果を集計しています。素敵なプレゼントが当たりますので是非ご参加ください。");
+    // A wide Japanese font would run this line under the buttons: it then starts further left.
+    const std::u16string invitation =
+        u"弊社ではテスト結果を集計しています。素敵なプレゼントが当たりますので是非ご参加ください。";
+    int buttonsLeft = 680;
+    screen_text(std::max(20, std::min(200, buttonsLeft - screen_text_width(invitation))), 560, kWhite, invitation);
 
     result.address = address.text();
     std::u16string file = write_result_files();
