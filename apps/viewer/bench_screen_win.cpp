@@ -14,35 +14,20 @@ const RECT kButtons[2] = {{686, 547, 806, 583}, {819, 547, 939, 583}};
 const RECT kRowArea = {120, 290, 500, 370};
 const int kPollMs = 50;
 
-// The page: a DIB section selected into a memory DC. The lock keeps a repaint from copying a page
-// the application thread is freeing.
-CRITICAL_SECTION g_pageLock;
-bool g_lockReady = [] { InitializeCriticalSection(&g_pageLock); return true; }();
+// The page: a DIB section selected into a memory DC. The window thread copies it on repaints while
+// the application thread draws into it or frees it, so every use of the DC holds the page lock.
+struct PageSection {
+    PageSection() { InitializeCriticalSection(&section); }
+    CRITICAL_SECTION section;
+};
+PageSection g_pageSection;
 HDC g_pageDC;
 HBITMAP g_page, g_pageOld;
 int g_charDelay = 1000 / 30; // ms before each typewriter step; every text call sets it for the next
 
 struct PageLock {
-    PageLock() { EnterCriticalSection(&g_pageLock); }
-    ~PageLock() { LeaveCriticalSection(&g_pageLock); }
-};
-
-// The page, or the window when there is none, as the target of text drawing.
-class Canvas {
-public:
-    Canvas() : window_(g_viewer.window), windowDC_(GetDC(window_)) {}
-    ~Canvas() { ReleaseDC(window_, windowDC_); }
-    HDC target() const { return g_pageDC ? g_pageDC : windowDC_; }
-    void show() {
-        PageLock lock;
-        if (g_pageDC)
-            BitBlt(windowDC_, 0, 0, kPageWidth, kPageHeight, g_pageDC, 0, 0, SRCCOPY);
-    }
-    HDC window() const { return windowDC_; }
-
-private:
-    HWND window_;
-    HDC windowDC_;
+    PageLock() { EnterCriticalSection(&g_pageSection.section); }
+    ~PageLock() { LeaveCriticalSection(&g_pageSection.section); }
 };
 
 bool quitting() { return g_viewer.quitRequested != 0; }
@@ -74,6 +59,28 @@ void draw_line(HDC dc, int x, int y, COLORREF colour, const wchar_t *text, int l
     SelectObject(dc, oldFont);
 }
 
+// The window's DC for one screen call, and the page shown on it.
+class Canvas {
+public:
+    Canvas() : window_(g_viewer.window), windowDC_(GetDC(window_)) {}
+    ~Canvas() { ReleaseDC(window_, windowDC_); }
+    // Draws a line on the page, or on the window when there is none.
+    void line(int x, int y, COLORREF colour, const wchar_t *text, int length, bool bold) {
+        PageLock lock;
+        draw_line(g_pageDC ? g_pageDC : windowDC_, x, y, colour, text, length, bold);
+    }
+    void show() {
+        PageLock lock;
+        if (g_pageDC)
+            BitBlt(windowDC_, 0, 0, kPageWidth, kPageHeight, g_pageDC, 0, 0, SRCCOPY);
+    }
+    HDC window() const { return windowDC_; }
+
+private:
+    HWND window_;
+    HDC windowDC_;
+};
+
 void fill_page_black() {
     HWND window = g_viewer.window;
     HDC dc = GetDC(window);
@@ -84,13 +91,13 @@ void fill_page_black() {
 
 bool inside(const RECT &r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
 
-} // namespace
-
-static void wait_unless(int ms, bool textWait) {
+void wait_unless(int ms, bool textWait) {
     DWORD start = GetTickCount();
     while (!quitting() && !(textWait && g_viewer.textSpeed == 0) && (int)(GetTickCount() - start) < ms)
         Sleep(ms < 10 ? ms : 10);
 }
+
+} // namespace
 
 void screen_wait(int ms) { wait_unless(ms, true); }
 void screen_pause(int ms) { wait_unless(ms, false); }
@@ -133,13 +140,13 @@ void screen_text(int x, int y, COLORREF colour, const std::u16string &text, Text
         // Each step draws the grown line again: transparent text over itself looks the same.
         for (int shown = 1; shown <= length; ++shown) {
             screen_wait(g_charDelay);
-            draw_line(canvas.target(), x, y, colour, chars, shown, bold);
+            canvas.line(x, y, colour, chars, shown, bold);
             canvas.show();
         }
     } else {
         if (pace == kPaceLine)
             screen_wait(g_charDelay);
-        draw_line(canvas.target(), x, y, colour, chars, length, bold);
+        canvas.line(x, y, colour, chars, length, bold);
         canvas.show();
     }
     g_charDelay = g_viewer.textSpeed / 30;

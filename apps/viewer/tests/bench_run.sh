@@ -3,7 +3,8 @@
 # 1. unattended (/auto) in the windowed mode 1 and the full-screen mode 3: the program must end by
 #    itself with code 0, the music and the engine loop must be heard, the result screen must show,
 #    and the result file must hold the figures the screen shows, with every frame in the .csv;
-# 2. started as the launcher starts it: the explanation screen with its texts; Escape ends it.
+# 2. driven with the mouse: the explanation screen with its texts, the second row chosen, the
+#    result screen, and 終了 to end it.
 # Usage: bench_run.sh <wine> <bin folder> <folder for screenshots and results>
 set -uo pipefail
 wine=$1 bin=$2 out=$3
@@ -106,21 +107,52 @@ fi
 python3 "$here/bench_sound_check.py" "$out/capture.raw" || fail "the recording lacks the music or the engine loop"
 rm -f "$out/capture.raw"
 
-# --- 2. as the launcher starts it: explanation screen, then Escape ---------------------------------
-(cd "$bin" && exec "$wine" hx21app.exe) >"$out/explain.log" 2>&1 &
+# --- 2. as a person uses it: the explanation, a row chosen with the mouse, the result screen --------
+# /modes:2 keeps it short: mode 2 runs only where the driver offers antialias level 2.
+rm -f "$out/clicked.json" "$out/clicked.csv"
+clicked_win="Z:$(echo "$out/clicked.json" | sed 's|/|\\|g')"
+(cd "$bin" && exec "$wine" hx21app.exe /modes:2 "/result:$clicked_win") >"$out/clicked.log" 2>&1 &
 program=$!
 window=
-until_true 60 find_window || fail "no benchmark window without arguments"
+until_true 60 find_window || fail "no benchmark window for the mouse"
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep 0.3; }
 if [ -n "$window" ]; then
   # The last line appears after the typewriter line and the waits: about ten seconds.
   last_line() { shot explanation; [ "$(count_colour "$out/explanation.png" 600x14+100+470 '#FF7800')" -gt 30 ]; }
   until_true 60 last_line || fail "the explanation never finished"
   [ "$(count_colour "$out/explanation.png" 400x20+100+200 '#FFFF00')" -gt 30 ] || fail "no yellow title"
   [ "$(count_colour "$out/explanation.png" 700x20+100+380 '#00FF00')" -gt 100 ] || fail "no green typewriter line"
-  xdotool windowfocus "$window"; sleep 0.3
-  xdotool key Escape
+  click 300 320 # the second row: mode 2
+  clicked_written() { click 40 40; [ -s "$out/clicked.json" ]; } # clicks hurry the typewriter
+  if until_true 400 clicked_written; then
+    sleep 0.5
+    shot result_clicked
+    python3 - "$out/clicked.json" <<'PY' || fail "result of the clicked run"
+import json, sys
+result = json.load(open(sys.argv[1]))
+modes = result["modes"]
+errors = []
+if any(m["tested"] for m in modes if m["mode"] != 2):
+    errors.append("a mode other than the chosen row's ran")
+if not modes[1]["tested"] and "note" not in modes[1]:
+    errors.append("mode 2 neither ran nor says why")
+if "&m=0 " not in result["result_address"] or (not modes[1]["tested"] and result["total_score"] != 0):
+    errors.append(f"address {result['result_address']}, total {result['total_score']}")
+print("clicked run: mode 2", "ran" if modes[1]["tested"] else "skipped: " + modes[1]["note"])
+for e in errors:
+    print("FAIL:", e)
+sys.exit(1 if errors else 0)
+PY
+    [ "$(count_colour "$out/result_clicked.png" 440x80+500+210 '#0080FF')" -gt 50 ] || fail "no mode rows on the result screen"
+    click 879 565 # 終了
+  else
+    fail "the clicked run wrote no result"
+  fi
   ended() { ! kill -0 $program 2>/dev/null; }
-  until_true 30 ended || fail "Escape did not end the benchmark"
+  until_true 30 ended || fail "終了 did not end the benchmark"
+  wait $program
+  status=$?
+  [ $status -eq 0 ] || fail "the clicked run ended with code $status"
 fi
 
 [ $failures -eq 0 ] && echo "benchmark run: all checks passed (screenshots and result in $out)"
