@@ -263,20 +263,24 @@ void mode_rows(ResultAddress &address) {
 void detail_rows() {
     BenchResult &result = g_session.result;
     int y = 370;
-    screen_text(500, y, 0xC0C0C0, u"1% / 0.1% low fps, max frame ms", kPaceNone);
+    screen_text(500, y, 0xC0C0C0, u"Mode: 1% / 0.1% low fps, longest frame", kPaceNone);
     for (int k = 0; k < kModeCount; ++k) {
         const ModeRecord &mode = result.modes[k];
-        if (!mode.tested)
+        wchar_t line[160] = L"";
+        if (mode.tested) {
+            FrameStats stats = mode_stats(mode);
+            swprintf(line, 160, L"%d:  %.1f / %.1f fps,  %.1f ms", k + 1, stats.low1PercentFps, stats.low01PercentFps,
+                     stats.maxFrameMs);
+        } else if (!mode.note.empty()) {
+            swprintf(line, 160, L"%d:  -", k + 1);
+        } else {
             continue;
-        FrameStats stats = mode_stats(mode);
-        wchar_t line[160];
-        swprintf(line, 160, L"Mode %d:  %.1f / %.1f fps,  %.1f ms", k + 1, stats.low1PercentFps,
-                 stats.low01PercentFps, stats.maxFrameMs);
+        }
         y += 18;
         screen_text(510, y, 0xC0C0C0, from_wide(line), kPaceNone);
         if (!mode.note.empty()) {
             y += 18;
-            screen_text(520, y, 0x80C0FF, widen(mode.note), kPaceNone);
+            screen_text(530, y, 0x80C0FF, widen(mode.note), kPaceNone);
         }
     }
 }
@@ -302,8 +306,9 @@ void result_state() {
     for (int k = 0; k < kModeCount; ++k)
         scores[k] = result.modes[k].score;
     result.total = total_score(result.pc, scores);
+    // Unlike the PC rows, a total of 0 or 1 is a score, not "不可".
     InfoRow total = {u"総合スコア", "r", decimal(result.total), u" Point"};
-    screen_text(500, 300, kRed, row_text(total));
+    screen_text(500, 300, kRed, total.label + u"：　" + total.value + total.unit);
     address.add(total.key, total.value, euc_jp_bytes);
     screen_text(500, 320, 0x0080FF, u"600 Point 以上ならば推奨スペックを満たしています。");
     screen_text(500, 340, 0x0080FF, u"最低500 Point 程度のスペックが必要です。");
