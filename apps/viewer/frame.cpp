@@ -81,6 +81,7 @@ void wait_ms(DWORD ms)
             TRVX_SystemTask(ctx);
         Sleep(1);
     }
+    forget_noted_presses();
 }
 
 void show_message(const wchar_t *text)

@@ -33,8 +33,16 @@ struct InputState {
 
 extern InputState g_input;
 
-// Polls keyboard and mouse (or clears them while the window is inactive) into g_input.
+// Polls keyboard and mouse (or clears them while the window is inactive) into g_input. A press
+// and release that fell between two polls, which polling alone cannot see, is queued after all.
 void poll_input();
+// Window thread: a key (DirectInput code) or button (257, 258) went down. Lock-free; the
+// application thread checks at its next poll whether the engine's polling saw it.
+void note_press(int code);
+// The DirectInput code of a WM_KEYDOWN's key, 0 for a repeat.
+int press_code(WPARAM key, LPARAM flags);
+// Forgets the presses noted so far (while input is being thrown away).
+void forget_noted_presses();
 // True while the key or button with this code is held.
 bool held(int code);
 // The next event from the engine's queue, 0 when none. A close request from the window arrives

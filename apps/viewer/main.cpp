@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "benchmark.h"
+#include "input.h"
 #include "viewer.h"
 
 namespace {
@@ -98,14 +99,25 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         }
         break;
     case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
         if (v.runMode != kRunViewer && wParam == VK_ESCAPE) {
             v.textSpeed = 0;
             v.quitRequested = 1;
         }
+        if (v.ctx)
+            note_press(press_code(wParam, lParam));
+        if (message == WM_SYSKEYDOWN)
+            break; // Alt+F4 and the system menu keep working
         return 0;
     case WM_LBUTTONDOWN:
         v.mouseDown = 1;
         v.textSpeed = 0;
+        if (v.ctx)
+            note_press(kMouseLeft);
+        return 0;
+    case WM_RBUTTONDOWN:
+        if (v.ctx)
+            note_press(kMouseRight);
         return 0;
     case WM_LBUTTONUP:
         v.mouseDown = 0;

@@ -119,8 +119,11 @@ TRVXLAYER read_with_bar(TRVXCONTEXT ctx, TRVXLAYER parent, const wchar_t *file, 
     return layer;
 }
 
-void rebuild_airport(TRVXCONTEXT ctx)
+} // namespace
+
+void rebuild_airport()
 {
+    TRVXCONTEXT ctx = g_viewer.ctx;
     Scene &s = g_scene;
     if (!s.airport)
         return;
@@ -130,6 +133,8 @@ void rebuild_airport(TRVXCONTEXT ctx)
     TRVX_CallBackLayer(ctx, s.airport, rebuild_layer, &progress, (DWORD)-0x2FFFE);
     TRVX_CloseGage(ctx);
 }
+
+namespace {
 
 void load_cursors(TRVXCONTEXT ctx)
 {
@@ -243,7 +248,7 @@ void load_scene()
     if (!v.quitRequested)
         s.airport = read_with_bar(ctx, s.map, L"port\\rjbh\\rjbh.tvm", L"情景の読み込み中...");
     if (!v.quitRequested)
-        rebuild_airport(ctx);
+        rebuild_airport();
 
     show_message(L"リソースの登録中...");
     create_fade_layer(ctx);

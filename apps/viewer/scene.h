@@ -22,6 +22,8 @@ extern Scene g_scene;
 
 // Builds the whole scene of a run, showing the loading bar meanwhile.
 void load_scene();
+// Simplifies the airport's layers that ask for it by name ("@N2...", "@N4..."), showing progress.
+void rebuild_airport();
 // Sets the date and time, computing the sun and giving the engine lights 0 and 1 when it changed.
 void set_sun_time(int minutes);
 // Gives the sky cylinder's rings the current sky colours.

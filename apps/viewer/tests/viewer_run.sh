@@ -9,11 +9,12 @@ wine=$1 bin=$2 out=$3
 mkdir -p "$out"
 rm -f "$out"/*.png
 photos="$bin/photo"
-rm -f "$photos"/*.bmp
+photos_before=$(ls "$photos" 2>/dev/null)
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+started=$(date +%s.%N)
 (cd "$bin" && exec "$wine" hx21app.exe hx21ank) >"$out/viewer.log" 2>&1 &
 viewer=$!
 finish() {
@@ -44,9 +45,10 @@ shot() { # name: the client area as <out>/<name>.png
 # "r g b" of the pixel (x, y) of a screenshot.
 pixel() { convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)] %[fx:int(255*p{'"$2,$3"'}.g)] %[fx:int(255*p{'"$2,$3"'}.b)]' info:; }
 brightness() { convert "$1" -colorspace gray -format '%[fx:int(1000*mean)]' info:; }
-# A key held long enough for a frame to see it, as a person's finger would.
+# A key held long enough for a frame to see it, as a person's finger would (keys are read by
+# polling once a frame, and a loaded machine draws slowly).
 press() {
-  xdotool keydown "$1"; sleep 0.25; xdotool keyup "$1"; sleep 0.3
+  xdotool keydown "$1"; sleep 0.5; xdotool keyup "$1"; sleep 0.3
 }
 
 # Loaded: the sky's blue at the top of the view instead of the black loading screen.
@@ -56,6 +58,7 @@ sky_shows() {
   [ "$b" -gt 60 ] && [ "$b" -gt "$r" ]
 }
 until_true 120 sky_shows || fail "the sky never appeared at the top of the view"
+awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "viewer run: first frame of the scene about %.1f s after the start\n", b - a }'
 xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2))
 xdotool windowfocus "$window"
 sleep 1
@@ -95,10 +98,11 @@ shot after_no
 kill -0 $viewer 2>/dev/null || fail "N ended the program"
 
 press Print
-photo_written() { ls "$photos"/*.bmp >/dev/null 2>&1; }
+new_photo() { comm -13 <(echo "$photos_before") <(ls "$photos" 2>/dev/null) | grep '\.bmp$' | head -1; }
+photo_written() { [ -n "$(new_photo)" ]; }
 if until_true 20 photo_written; then
-  photo=$(ls "$photos"/*.bmp | head -1)
   sleep 1
+  photo="$photos/$(new_photo)"
   convert "$photo" "$out/photo.png"
   [[ "$(basename "$photo")" =~ ^[0-9]{6}_[0-9]{6}\.bmp$ ]] || fail "photo name $(basename "$photo")"
   read -r pw ph < <(convert "$out/photo.png" -format '%w %h' info:)
@@ -109,6 +113,7 @@ if until_true 20 photo_written; then
   read -r r g b < <(pixel "$out/with_panels.png" $px $py)
   read -r pr pg pb < <(pixel "$out/photo.png" $px $py)
   [ "$r $g $b" != "$pr $pg $pb" ] || fail "the photo shows the play panel ($r $g $b)"
+  rm -f "$photo"
 else
   fail "Print Screen wrote no photo"
 fi
@@ -122,6 +127,27 @@ kill -0 $viewer 2>/dev/null || fail "closing the window ended the program withou
 press y
 ended() { ! kill -0 $viewer 2>/dev/null; }
 until_true 30 ended || fail "Y did not end the program"
+
+# Bad input: an ini file with nonsense sizes beside a copy of the program, and an aircraft that is
+# not there. The window keeps its usable default size and the airport shows without the aircraft.
+# The copy runs from the engine's folder, where Windows finds the engine's DLLs.
+odd="$out/odd_settings"
+mkdir -p "$odd"
+cp "$bin/hx21app.exe" "$odd/"
+printf '[FLIGHT]\r\nwindow=1\r\n[WINDOW]\r\nxsize=-5\r\nysize=99999999\r\n' >"$odd/hx21app.ini"
+(cd "$bin" && exec "$wine" "$odd/hx21app.exe" no_such_aircraft) >"$out/odd_settings.log" 2>&1 &
+viewer=$!
+until_true 60 find_window || fail "no window with nonsense settings"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH" = 960 ] && [ "$HEIGHT" = 600 ] || fail "nonsense settings gave a ${WIDTH}x$HEIGHT window"
+until_true 120 sky_shows || fail "no scene without the aircraft"
+xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2))
+xdotool windowfocus "$window"
+shot no_aircraft
+(cd "$bin" && "$wine" taskkill /im hx21app.exe >/dev/null 2>&1)
+sleep 1
+press y
+until_true 30 ended || fail "the program without its aircraft did not end"
 
 [ $failures -eq 0 ] && echo "viewer run: all checks passed (screenshots in $out)"
 exit $((failures > 0))

@@ -1,13 +1,15 @@
 // Benchmark of the engine with the Direct3D 9 driver against a plain Direct3D 9 loop that draws the
 // same vertex buffers with the same states, in the same window and for the same number of frames.
 //   vdr_d3d9_bench [--frames N] [--size WIDTHxHEIGHT]
-// Prints, per scene, frames per second of both, the ratio of their frame times and the device
+// Scenes: a colour box, 2000 small boxes, and the viewer's scene (aircraft, airport, clouds, sky
+// and lamps) when the content tree lies beside the program. Prints, per scene, frames per second of both, the ratio of their frame times and the device
 // state calls per frame. The two take turns in rounds, and each one's best round counts.
 #include <d3d9.h>
 #include <stdio.h>
 #include <math.h>
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "trvx.h"
@@ -58,11 +60,11 @@ void measure(IDirect3DDevice9 *device, Way &engine, Way &raw, int frames)
         }
 }
 
-Way engine_way(TRVXCONTEXT ctx, TRVXLAYER scene)
+Way engine_way(TRVXCONTEXT ctx, TRVXLAYER scene, uint32_t background = kBackground)
 {
     Way w;
-    w.frame = [ctx, scene]() {
-        TRVX_Rendering(ctx, 0, scene, kBackground);
+    w.frame = [ctx, scene, background]() {
+        TRVX_Rendering(ctx, 0, scene, background);
         TRVX_FlipViewPort(ctx, 0);
     };
     return w;
@@ -117,6 +119,129 @@ Way raw_way(TRVXCONTEXT ctx, const std::vector<TRVXLAYER> &layers)
         d->Present(NULL, NULL, NULL, NULL);
     };
     return w;
+}
+
+// The viewer's scene drawn by hand: every layer of the engine's opaque, sorted and point lists with
+// its world matrix, material, stage textures (filtered and combined as the scene's files ask:
+// mipmapped, the second stage modulating the first), buffers and one draw; the sorted and point
+// layers blended. The sky is cleared to the same colour.
+Way raw_scene_way(TRVXCONTEXT ctx, uint32_t background)
+{
+    struct Item {
+        const D3DMATRIX *world;
+        const D3DMATERIAL9 *material;
+        IDirect3DBaseTexture9 *textures[2];
+        IDirect3DVertexBuffer9 *vb;
+        IDirect3DIndexBuffer9 *ib;
+        UINT fvf, stride, vertices, faces;
+        float pointSize;
+        bool blended;
+    };
+    std::vector<Item> items;
+    auto add = [&](const tagTRVXDRAWLIST &list, bool blended) {
+        for (int i = 1; i < list.count - 1; ++i) {
+            TRVXLAYER l = list.entries[i].layer;
+            const D3D9LAYERDATA *data = layer_data(l);
+            if (!data->vertexBuffer || !l->transformBlock || !l->materialBlock)
+                continue;
+            Item it = {(const D3DMATRIX *)((const TRVXTRANSFORM *)l->transformBlock)->world,
+                       (const D3DMATERIAL9 *)l->materialBlock, {}, data->vertexBuffer, data->indexBuffer,
+                       (UINT)data->fvf, (UINT)data->stride, (UINT)data->vertexCount, (UINT)data->indexCount,
+                       l->pointSize, blended};
+            for (int s = 0; s < 2; ++s) {
+                int slot = l->stages[s].texture;
+                if (slot > 0 && slot < ctx->textureCount)
+                    it.textures[s] = (IDirect3DBaseTexture9 *)ctx->textures[slot].object;
+            }
+            items.push_back(it);
+        }
+    };
+    add(ctx->opaqueList, false);
+    add(ctx->sortedList, true);
+    add(ctx->pointList, true);
+    IDirect3DDevice9 *d = device_of(ctx);
+    D3DCOLOR clear = D3DCOLOR_XRGB(background & 0xFF, (background >> 8) & 0xFF, (background >> 16) & 0xFF);
+    Way w;
+    w.frame = [ctx, d, items, clear]() {
+        TRVX_RenderingEx(ctx, 0, ctx->rootLayer, 10, 0);
+        d->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, clear, 1.0f, 0);
+        d->BeginScene();
+        for (DWORD stage = 0; stage < 2; ++stage) {
+            d->SetSamplerState(stage, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+            d->SetSamplerState(stage, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+            d->SetSamplerState(stage, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        }
+        d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        d->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_CURRENT);
+        d->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_TEXTURE);
+        for (const Item &it : items) {
+            d->SetRenderState(D3DRS_ALPHABLENDENABLE, it.blended);
+            d->SetTextureStageState(1, D3DTSS_COLOROP, it.textures[1] ? D3DTOP_MODULATE : D3DTOP_DISABLE);
+            d->SetTransform(D3DTS_WORLD, it.world);
+            d->SetMaterial(it.material);
+            d->SetTexture(0, it.textures[0]);
+            d->SetTexture(1, it.textures[1]);
+            d->SetFVF(it.fvf);
+            d->SetStreamSource(0, it.vb, 0, it.stride);
+            if (it.ib) {
+                d->SetIndices(it.ib);
+                d->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, it.vertices, 0, it.faces);
+            } else if (it.pointSize > 0) {
+                DWORD size;
+                memcpy(&size, &it.pointSize, sizeof size);
+                d->SetRenderState(D3DRS_POINTSIZE, size);
+                d->DrawPrimitive(D3DPT_POINTLIST, 0, it.vertices);
+            }
+        }
+        d->EndScene();
+        d->Present(NULL, NULL, NULL, NULL);
+    };
+    return w;
+}
+
+// The folder of the program, ending in a backslash.
+std::wstring program_folder()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// The viewer's scene as it first appears: the aircraft at the start of its circuit seen from the
+// outside camera, over the airport, under the noon sky; the seconds its files took to load.
+TRVXLAYER viewer_scene(TRVXCONTEXT ctx, double *loadSeconds)
+{
+    std::wstring folder = program_folder();
+    double start = seconds_now();
+    TRVXLAYER scene = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"Scene");
+    TRVXLAYER aircraftGroup = TRVXL_CreateLayer(ctx, scene, L"HX-21");
+    TRVXLAYER aircraft = TRVXL_ReadLayer(ctx, aircraftGroup, (folder + L"plane\\hx21ank\\hx21ank.tvm").c_str());
+    TRVXLAYER airport = TRVXL_ReadLayer(ctx, scene, (folder + L"port\\rjbh\\rjbh.tvm").c_str());
+    TRVXLAYER clouds = TRVXL_ReadLayer(ctx, scene, (folder + L"etc\\clouds\\landclouds.tvm").c_str());
+    *loadSeconds = seconds_now() - start;
+    if (!aircraft || !airport || !clouds)
+        return nullptr;
+    for (const wchar_t *hidden : {L"shadow", L"frlight", L"in_hx2102", L"cp_c"})
+        if (TRVXLAYER layer = TRVXL_SearchLayer(ctx, aircraft, hidden))
+            TRVXL_SwitchLayer(ctx, layer, 0);
+    TRVXVECTOR modelAt = {0, -2, 0, 0}, modelTurn = {0, 180, 0, 0}, at = {0, 300, 3000, 0}, heading = {-2, 180, 0, 0};
+    TRVXL_MoveLayer(ctx, aircraft, &modelAt, &modelTurn, NULL, 0, 0);
+    TRVXL_MoveLayer(ctx, aircraftGroup, &at, &heading, NULL, 0, 0);
+    set_ambient_and_sun(ctx, 0x00000000, {0.0f, -0.8f, 0.6f, 0}, 0x00F0F0F0);
+    TRVX_SetFog(ctx, 1000, 12000, 0x00F0F0F0);
+    tagTRVXCAMERA camera = {};
+    camera.eye = {-43.3f, 313, 3025, 0}; // 50 from the aircraft, azimuth 240, elevation 15
+    camera.target = {0, 300, 3000, 0};
+    camera.up = {0, 1, 0, 0};
+    camera.lens = 50;
+    camera.nearZ = 1;
+    camera.farZ = 20000;
+    TRVX_SetCamera(ctx, &camera);
+    TRVXL_CalcLayer(ctx, ctx->rootLayer);
+    return scene;
 }
 
 void report(const char *scene, size_t layers, const Way &engine, const Way &raw)
@@ -183,26 +308,20 @@ int main(int argc, char **argv)
     program_window_open(window);
     compare(ctx, "2000 boxes", boxes, options.frames);
 
-    // The viewer benchmark's scene: the airport and the aircraft from the content tree beside the
-    // programs, seen as the first shot opens (50 m out, from just above the wing).
     TRVXL_SwitchLayer(ctx, boxes, 0);
-    TRVXLAYER flight = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"BenchmarkScene");
-    TRVXLAYER airport = TRVXL_ReadLayer(ctx, flight, L"port\\rjbh\\rjbh.tvm");
-    TRVXLAYER aircraft = TRVXL_ReadLayer(ctx, flight, L"plane\\hx21ank\\hx21ank.tvm");
-    if (airport && aircraft) {
-        TRVXVECTOR above = {0, 300, 0, 0}, turn = {0, 180, 0, 0};
-        TRVXL_MoveLayer(ctx, aircraft, &above, &turn, NULL, 0, 0);
-        TRVX_SetFog(ctx, 1000, 15000, 0x4E78D2);
-        camera.eye = {-17, 303, -47, 0};
-        camera.target = above;
-        camera.lens = 50;
-        camera.farZ = 20000;
-        TRVX_SetCamera(ctx, &camera);
-        TRVXL_CalcLayer(ctx, ctx->rootLayer);
+    double loadSeconds = 0;
+    if (TRVXLAYER scene = viewer_scene(ctx, &loadSeconds)) {
+        const uint32_t sky = 0x0090511A;
+        Way engine = engine_way(ctx, scene, sky);
+        engine.frame();
+        printf("viewer scene: aircraft, airport and clouds read in %.2f s\n", loadSeconds);
         program_window_open(window);
-        compare(ctx, "Benchmark", flight, options.frames);
+        Way raw = raw_scene_way(ctx, sky);
+        measure(device_of(ctx), engine, raw, options.frames);
+        size_t drawn = (size_t)(ctx->opaqueList.count + ctx->sortedList.count + ctx->pointList.count - 6);
+        report("viewer", drawn, engine, raw);
     } else {
-        printf("Benchmark   scene not found (run from the bin folder with the content tree)\n");
+        printf("viewer scene: the content tree is not beside the program, skipped\n");
     }
 
     TRVX_End(ctx);
