@@ -64,8 +64,6 @@ struct Run {
 
 Run g_run;
 
-Viewer &V() { return g_viewer; }
-
 // Each event fires on the first frame after its time.
 bool once(int index, bool due) {
     if (!due || g_run.fired[index])
@@ -110,7 +108,7 @@ void start_beacons_at(int64_t clock) {
 
 void set_up_shot(int shot) {
     Scene &s = g_scene;
-    TRVXCONTEXT ctx = V().ctx;
+    TRVXCONTEXT ctx = g_viewer.ctx;
     switch (shot) {
     case 1:
         use_camera(1, 28, 85, 0, 1, 0);
@@ -143,7 +141,7 @@ void set_up_shot(int shot) {
         break;
     }
     std::fill(std::begin(g_run.fired), std::end(g_run.fired), false);
-    V().clock = kShots[shot].start;
+    g_viewer.clock = kShots[shot].start;
     TRVX_SampleCounter(ctx, -1);
 }
 
@@ -173,7 +171,7 @@ int fade_transparency(float value) { return std::clamp((int)value, 0, 255); }
 
 // The shot's timed events and camera values for this frame.
 void step_shot(int shot) {
-    uint32_t clock = V().clock;
+    uint32_t clock = g_viewer.clock;
     const Shot &range = kShots[shot];
     float d = std::clamp((float)(clock - range.start) / (range.end - range.start), 0.0f, 1.0f);
     float ox = (float)g_run.ox, oy = (float)g_run.oy;
@@ -255,7 +253,7 @@ void benchmark_input() {
     poll_input();
     while (int code = next_input_event()) {
         if (code == kKeyEscape)
-            V().quitRequested = 1;
+            g_viewer.quitRequested = 1;
         else if (code == kMouseLeft && in.mouseInView)
             g_run.dragging = true;
     }
@@ -275,7 +273,7 @@ void benchmark_input() {
 }
 
 void set_up_run() {
-    Viewer &v = V();
+    Viewer &v = g_viewer;
     TRVXCONTEXT ctx = v.ctx;
     Scene &s = g_scene;
     int w = v.view.width, h = v.view.height;
@@ -347,7 +345,7 @@ void clean_up_run() {
     SNR2_WaveStop(-1);
     for (int i = kWaveCount - 1; i >= 0; --i)
         SNR2_WaveFree(&g_run.waves[i]);
-    V().overlayText[0] = 0;
+    g_viewer.overlayText[0] = 0;
 }
 
 double now_ms() {
@@ -364,7 +362,7 @@ int average_rate(TRVXCONTEXT ctx) {
 
 // One shot's frame loop; false when the user quit.
 bool run_shot(int shot, ShotRecord &record) {
-    Viewer &v = V();
+    Viewer &v = g_viewer;
     TRVXCONTEXT ctx = v.ctx;
     const DisplayMode &mode = g_session.overlayMode;
     while (v.clock <= kShots[shot].end) {
