@@ -66,7 +66,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     Viewer &v = g_viewer;
     switch (message) {
     case WM_DESTROY:
-        PostQuitMessage(0);
+        PostQuitMessage(v.runMode == kRunViewer ? 0 : benchmark_exit_code());
         return 0;
     case WM_ACTIVATE:
         v.windowActive = !v.windowed || LOWORD(wParam) != WA_INACTIVE;
@@ -74,7 +74,7 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (!v.ctx) {
+        if (!v.ctx && !benchmark_paint(dc)) {
             RECT black = {0, 0, 960, 600};
             FillRect(dc, &black, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
@@ -173,7 +173,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     const wchar_t *title = kTitle;
     while (*commandLine == L' ')
         ++commandLine;
-    if (*commandLine) {
+    if (*commandLine && *commandLine != L'/') {
         // The name buffer holds 255 characters: a longer command line is cut there.
         wcsncpy(v.aircraft, commandLine, 255);
         v.aircraft[255] = 0;
@@ -181,6 +181,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
             v.aircraft[n - 1] = 0;
         read_settings(ini);
     } else if (benchmark_available()) {
+        // Options begin with "/", which no aircraft folder name can.
+        if (!benchmark_configure(commandLine))
+            return 2;
         v.runMode = 1;
         title = kBenchmarkTitle;
     }

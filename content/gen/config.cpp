@@ -38,7 +38,8 @@ void makeConfig(const std::string& generatedDir)
   // The viewer saves its photos into "photo\" and does not make the folder itself.
   std::filesystem::create_directories(outputPath("photo"));
   writeText("hx21app.ini",
-            "[FLIGHT]\r\nwindow=1\r\n[WINDOW]\r\nxsize=960\r\nysize=600\r\n[FULLSCREEN]\r\nxsize=0\r\nysize=0\r\n");
+            "[FLIGHT]\r\nwindow=1\r\n[WINDOW]\r\nxsize=960\r\nysize=600\r\n[FULLSCREEN]\r\nxsize=0\r\nysize=0\r\n"
+            "[BENCHMARK]\r\nresult_host=https://results.example.invalid\r\n");
   // Icons go beside the output tree, for the resource scripts of the two programs.
   std::filesystem::create_directories(generatedDir);
   const std::string rel = std::filesystem::relative(generatedDir, outputPath("")).string();

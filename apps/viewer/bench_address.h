@@ -1,0 +1,44 @@
+// The result page address: the page on the configured host and a query that carries every value of
+// the result screen, with non-Latin characters as percent-escaped EUC-JP bytes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace bench {
+
+// Longest address in UTF-16 characters: the address buffer holds 2048 with its terminator.
+constexpr size_t kAddressLimit = 2047;
+constexpr char16_t kDefaultResultHost[] = u"https://results.example.invalid";
+
+// Two-byte EUC-JP code of a character, or false when it has none. The table is the platform's.
+using EucJpEncoder = std::function<bool(char16_t c, uint8_t (&bytes)[2])>;
+
+// A value as it goes into the query: characters below U+0100 as they are (spaces included), except
+// the few that would end or split a parameter; every other character as its two EUC-JP bytes,
+// "%C5%EC". A character without a code (or half a surrogate pair) is sent as "%3F", a question mark.
+std::u16string escape_value(const std::u16string &value, const EucJpEncoder &encoder);
+
+class ResultAddress {
+public:
+    // host: "https://name" without the path; a trailing slash is dropped.
+    explicit ResultAddress(std::u16string host);
+
+    // Adds "?key=value" for the first parameter, "&key=value" for the others. A parameter that
+    // would take the address past its limit is left out whole, so the address never ends inside a
+    // parameter; later shorter ones still go in. Returns whether it went in.
+    bool add(const char *key, const std::u16string &value, const EucJpEncoder &encoder);
+    // Adds an already escaped parameter under the same rule.
+    bool add_escaped(const char *key, const std::u16string &escapedValue);
+
+    const std::u16string &text() const { return text_; }
+    int dropped() const { return dropped_; } // parameters left out for length
+
+private:
+    std::u16string text_;
+    bool hasQuery_ = false;
+    int dropped_ = 0;
+};
+
+} // namespace bench

@@ -1,0 +1,48 @@
+// The PC's properties as the benchmark reports them: read from the engine's 1,816-byte system
+// information record by byte offset, and turned into the rows of the result screen and address.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+constexpr size_t kPcRecordSize = 1816;
+
+struct PcInfo {
+    std::u16string processor, maker, model, osName, displayChip;
+    uint32_t processorMHz = 0;
+    int memoryMB = 0;
+    int videoMemoryMB = 0;
+    int textureStages = 0;
+    int maxTextureWidth = 0, maxTextureHeight = 0; // pixels
+    int hardwareLights = 0;
+    bool mipmaps = false;
+    std::vector<int> anisotropyLevels; // as the driver lists them, without the ending 0
+    std::vector<int> antialiasLevels;  // as the driver lists them, without the ending 0
+    int depthBits = 0, stencilBits = 0;
+    bool hardware3DSound = false;      // from the sound system, not the record
+    int screenWidth = 0, screenHeight = 0; // from the desktop, not the record
+};
+
+// The fields of a system information record (little-endian, UTF-16 names of up to 80 characters).
+PcInfo pc_info_from_record(const uint8_t (&record)[kPcRecordSize]);
+
+// Whether the engine offers this antialias level (only the first 15 list entries count).
+bool antialias_offered(const PcInfo &pc, int level);
+
+struct InfoRow {
+    std::u16string label;
+    const char *key;      // parameter name in the result address
+    std::u16string value; // as sent; the screen shows "0" and "1" as 不可
+    std::u16string unit;
+};
+
+// The table of the result screen, in screen order.
+std::vector<InfoRow> pc_info_rows(const PcInfo &pc);
+// "label：　value unit" as the screen shows the row.
+std::u16string row_text(const InfoRow &row);
+
+} // namespace bench
