@@ -1,5 +1,5 @@
-// Asks the platform about DirectX: the DirectX setup library's version query where it exists, and
-// whether a Direct3D 9 object can be created.
+// Asks the platform about DirectX: the DirectX setup library's version query where it exists,
+// whether a Direct3D 9 object can be created, and whether D3DX 9 is there.
 #include "launcher_local.h"
 
 #include <d3d9.h>
@@ -47,5 +47,10 @@ DirectXFacts probe_directx()
     ask_setup_library(facts);
     if (facts.query == SetupQuery::Unavailable)
         facts.direct3d9 = direct3d9_present();
+    // The graphics driver loads only where its D3DX 9 library is found.
+    if (HMODULE d3dx = LoadLibraryW(L"d3dx9_43.dll")) {
+        facts.d3dx9 = true;
+        FreeLibrary(d3dx);
+    }
     return facts;
 }

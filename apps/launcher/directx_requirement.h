@@ -15,10 +15,12 @@ struct DirectXFacts {
     SetupQuery query = SetupQuery::Unavailable;
     uint32_t version = 0;   // as the setup library reports it: DirectX minor version in the low 16 bits
     bool direct3d9 = false; // a Direct3D 9 object could be created
+    bool d3dx9 = false;     // the D3DX 9 library the graphics driver is linked against loads
 };
 
 // True when the launcher may go on: the setup library reports DirectX 9 or later, or, where it
-// cannot be asked, Direct3D 9 is there.
+// cannot be asked, Direct3D 9 is there; and either way the graphics driver's D3DX 9 library, which
+// only the DirectX 9.0c runtime brings, is there too.
 bool directx_sufficient(const DirectXFacts &facts);
 
 // The information dialog's message for a PC that is not sufficient.

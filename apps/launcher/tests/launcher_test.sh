@@ -6,40 +6,8 @@
 # Usage: launcher_test.sh <wine> <launcher folder> <folder with a DirectX 8 setup library> <launcher-shot-stats>
 set -uo pipefail
 wine=$1 folder=$(realpath "$2") dx8_folder=$(realpath "$3") stats=$4
-source "$(dirname "$0")/../../../scripts/env.sh"
-export DISPLAY=${DISPLAY:-$TRVX_DISPLAY}
-
-title="HX-21 Flight Benchmark"
 shots=$folder/shots
-failures=0
-pids=()
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; }
-trap cleanup EXIT
-
-# Polls `condition` every 0.2 s for up to `seconds`; true when it held.
-wait_for() { # seconds condition...
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
-}
-launcher_window() { xdotool search --name "^$title\$" 2>/dev/null | head -1; }
-has_launcher_window() { [ -n "$(launcher_window)" ]; }
-no_launcher_window() { [ -z "$(launcher_window)" ]; }
-exited() { ! kill -0 "$1" 2>/dev/null; }
-
-# The launcher's 960 x 600 client area: the bottom of its X window, between the side borders.
-client_geometry() { # window -> WxH+X+Y
-  local WIDTH HEIGHT X Y
-  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
-  [ -n "${WIDTH:-}" ] || return 1
-  local border=$(((WIDTH - 960) / 2))
-  echo "960x600+$((X + border))+$((Y + HEIGHT - 600 - border))"
-}
-shoot() { # window file
-  local geometry
-  geometry=$(client_geometry "$1") && import -window root -crop "$geometry" +repage "$2" 2>/dev/null
-}
+source "$(dirname "$0")/launcher_helpers.sh"
 
 rm -rf "$shots" && mkdir -p "$shots"
 cd "$folder" || exit 1
@@ -108,8 +76,8 @@ fi
 # --- Escape during the lines -----------------------------------------------------------------------
 rm -f viewer_started.txt
 "$wine" hx-21.exe & third=$!; pids+=("$third")
-lines_seen() { shoot "$window" "$shots/escape.png" && read -r _ r _ < <("$stats" "$shots/escape.png") && [ "$r" -gt 20 ]; }
-if wait_for 60 has_launcher_window && window=$(launcher_window) && wait_for 30 lines_seen; then
+if wait_for 60 has_launcher_window && window=$(launcher_window) &&
+   wait_for 30 logo_showing "$window" "$shots/escape.png" "$stats"; then
   xdotool windowfocus --sync "$window" 2>/dev/null
   xdotool key Escape
   if wait_for 10 no_launcher_window; then

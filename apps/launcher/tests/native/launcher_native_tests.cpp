@@ -134,6 +134,7 @@ TEST(LogoCurtain, FallsFromInvisibleToBlack)
 TEST(DirectXRequirement, SetupLibraryDecidesWhereItAnswers)
 {
     DirectXFacts facts;
+    facts.d3dx9 = true;
     facts.query = SetupQuery::Answered;
     facts.version = 0x00040009;
     EXPECT_TRUE(directx_sufficient(facts));
@@ -151,9 +152,22 @@ TEST(DirectXRequirement, SetupLibraryDecidesWhereItAnswers)
 TEST(DirectXRequirement, Direct3D9DecidesWhereTheSetupLibraryIsMissing)
 {
     DirectXFacts facts;
+    facts.d3dx9 = true;
     facts.direct3d9 = true;
     EXPECT_TRUE(directx_sufficient(facts));
     facts.direct3d9 = false;
+    EXPECT_FALSE(directx_sufficient(facts));
+    EXPECT_EQ(directx_message(facts),
+              L"DirectX9.0c以上がインストールされていません。\nDirectX9.0cをインストールしてください。");
+}
+
+TEST(DirectXRequirement, WithoutD3DXTheDriverCannotStart)
+{
+    DirectXFacts facts;
+    facts.direct3d9 = true;
+    EXPECT_FALSE(directx_sufficient(facts));
+    facts.query = SetupQuery::Answered;
+    facts.version = 0x00040009;
     EXPECT_FALSE(directx_sufficient(facts));
     EXPECT_EQ(directx_message(facts),
               L"DirectX9.0c以上がインストールされていません。\nDirectX9.0cをインストールしてください。");
