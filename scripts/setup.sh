@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
           pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
-          libfreetype-dev libpng-dev fonts-ipafont-gothic fonts-dejavu-core espeak-ng)
+          libfreetype-dev libpng-dev fonts-ipafont-gothic fonts-dejavu-core espeak-ng nsis)
 
 missing=()
 for p in "${packages[@]}"; do
