@@ -22,17 +22,11 @@ has_launcher_window() { [ -n "$(launcher_window)" ]; }
 no_launcher_window() { [ -z "$(launcher_window)" ]; }
 exited() { ! kill -0 "$1" 2>/dev/null; }
 
-# The launcher's 960 x 600 client area: the bottom of its X window, between the side borders.
-client_geometry() { # window -> WxH+X+Y
-  local WIDTH HEIGHT X Y
-  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
-  [ -n "${WIDTH:-}" ] || return 1
-  local border=$(((WIDTH - 960) / 2))
-  echo "960x600+$((X + border))+$((Y + HEIGHT - 600 - border))"
-}
+# A shot of the launcher's 960 x 600 client area: the bottom of its X window, between the side
+# borders. One process per shot, so that shots come often even on a busy machine; false once the
+# window is gone (import can then hang: bounded).
 shoot() { # window file
-  local geometry
-  geometry=$(client_geometry "$1") && import -window root -crop "$geometry" +repage "$2" 2>/dev/null
+  timeout 10 import -window "$1" -gravity South -crop 960x600+0+0 +repage "$2" 2>/dev/null
 }
 # True when a new shot of the window shows the logo's red (its first lines, later its T).
 logo_showing() { # window shot launcher-shot-stats

@@ -2,10 +2,12 @@
 # The launcher under Wine on the Xvfb display, as a person meets it: the logo plays (screenshots in
 # <folder>/shots/ show the lines, the letters, the word mark with its glint, the fade), then the viewer
 # starts without arguments; a second launcher brings the first forward and exits with -1; Escape
-# during the lines ends without the viewer; without DirectX 9 the information dialog comes instead.
-# Usage: launcher_test.sh <wine> <launcher folder> <folder with a DirectX 8 setup library> <launcher-shot-stats>
+# during the lines ends without the viewer; without DirectX 9 the information dialog comes instead;
+# without the logo's files the window stays black and the viewer still starts.
+# Usage: launcher_test.sh <wine> <launcher folder> <folder with a DirectX 8 setup library>
+#        <folder without the logo> <launcher-shot-stats>
 set -uo pipefail
-wine=$1 folder=$(realpath "$2") dx8_folder=$(realpath "$3") stats=$4
+wine=$1 folder=$(realpath "$2") dx8_folder=$(realpath "$3") no_logo_folder=$(realpath "$4") stats=$5
 shots=$folder/shots
 source "$(dirname "$0")/launcher_helpers.sh"
 
@@ -22,9 +24,9 @@ else
   pass "launcher window shown"
   # Shots as fast as they come; meanwhile a second launcher starts and should give way.
   second="" second_seen_out=0 n=0 start=$SECONDS
-  while [ -n "$(launcher_window)" ] && [ $((SECONDS - start)) -lt 90 ]; do
+  while [ $((SECONDS - start)) -lt 90 ]; do
     n=$((n + 1))
-    shoot "$window" "$shots/$(printf %03d $n).png"
+    shoot "$window" "$shots/$(printf %03d $n).png" || { rm -f "$shots/$(printf %03d $n).png"; break; }
     if [ -z "$second" ] && [ $((SECONDS - start)) -ge 2 ]; then
       "$wine" hx-21.exe & second=$!; pids+=("$second")
     elif [ -n "$second" ] && [ $second_seen_out = 0 ] && exited "$second"; then
@@ -55,12 +57,12 @@ else
 
   # What the shots show, in order: lines, then letters, then the word mark with the glint, then black.
   lines=0 letters=0 mark=0 glint=0 last=""
-  while read -r shot r g b m gl lit; do
-    echo "$(basename "$shot"): red $r green $g blue $b mark $m glint $gl lit $lit"
-    coloured=$((r + g + b))
-    if [ "$r" -gt 20 ] && [ "$g" -gt 20 ] && [ "$b" -gt 20 ]; then
-      if [ $coloured -lt 6000 ] && [ "$m" = 0 ]; then lines=$((lines + 1)); [ $lines = 1 ] && cp "$shot" "$shots/lines.png"
-      elif [ $coloured -ge 6000 ]; then letters=$((letters + 1)); [ $letters = 1 ] && cp "$shot" "$shots/letters.png"; fi
+  while read -r shot r g b m gl lit run; do
+    echo "$(basename "$shot"): red $r green $g blue $b mark $m glint $gl lit $lit tallest $run"
+    if [ "$r" -gt 20 ] && [ "$g" -gt 20 ] && [ "$b" -gt 20 ] && [ "$m" = 0 ]; then
+      # Lines are a few pixels thick; the letters stand tens of pixels tall.
+      if [ "$run" -le 8 ]; then lines=$((lines + 1)); cp "$shot" "$shots/lines.png"
+      elif [ "$run" -ge 20 ]; then letters=$((letters + 1)); [ $letters = 1 ] && cp "$shot" "$shots/letters.png"; fi
     fi
     [ "$m" -gt 300 ] && mark=$((mark + 1))
     [ "$m" -gt 300 ] && [ "$gl" -gt 5 ] && { glint=$((glint + 1)); [ $glint = 1 ] && cp "$shot" "$shots/glint.png"; }
@@ -113,6 +115,24 @@ if wait_for 60 has_dialog; then
   fi
 else
   fail "no information dialog with DirectX 8"
+fi
+
+# --- No logo files: nothing to see, the viewer all the same ------------------------------------------
+cd "$no_logo_folder" || exit 1
+rm -f viewer_started.txt
+"$wine" hx-21.exe & fifth=$!; pids+=("$fifth")
+if wait_for 60 has_launcher_window; then
+  window=$(launcher_window) lit=0
+  while shoot "$window" "$shots/no_logo.png"; do
+    read -r _ _ _ _ _ _ lit < <("$stats" "$shots/no_logo.png")
+    [ "${lit:-0}" -gt 0 ] && break
+  done
+  [ "${lit:-0}" = 0 ] && pass "without the logo files the window stays black" || fail "something shown without logo files"
+  wait_for 60 no_launcher_window && wait_for 20 test -s viewer_started.txt &&
+    pass "without the logo files the viewer still starts" || fail "viewer not started without the logo files"
+  wait_for 20 exited "$fifth"
+else
+  fail "no launcher window without the logo files"
 fi
 
 echo "screenshots in $shots"
