@@ -44,7 +44,9 @@ public:
         load_scene();
         sndPlaySoundW(kLogoSound, SND_ASYNC | SND_NODEFAULT);
 
-        sketch_lines() && move_letters() && run_glint() && fade_out();
+        // Each step is false after a stop request, which skips the rest.
+        if (sketch_lines() && move_letters() && run_glint())
+            fade_out();
         sndPlaySoundW(nullptr, 0);
         TRVX_End(ctx_);
         if (!stopped())
@@ -133,11 +135,11 @@ private:
     {
         const Clock::time_point start = Clock::now();
         TRVXL_CalcLayer(ctx_, top_);
-        static const int steps[] = {3, 20, 22, 10, 11, 12, 20, 21};
-        TRVX_RenderingEx(ctx_, 0, top_, 1, kBlack);
+        // Begin, collect, back overlays (the picture), 3D opaque and sorted, front overlays (the
+        // glint, the curtain), end; the logo has no points.
+        static const int steps[] = {1, 3, 20, 22, 10, 11, 12, 20, 21, 2};
         for (int step : steps)
             TRVX_RenderingEx(ctx_, 0, top_, step, kBlack);
-        TRVX_RenderingEx(ctx_, 0, top_, 2, kBlack);
         TRVX_FlipViewPort(ctx_, 0);
         TRVX_SystemTask(ctx_);
         // Where presenting does not wait for the display, leave the processor some air.
