@@ -124,7 +124,7 @@ rm -f viewer_started.txt
 if wait_for 60 has_launcher_window; then
   window=$(launcher_window) lit=0
   while shoot "$window" "$shots/no_logo.png"; do
-    read -r _ _ _ _ _ _ lit < <("$stats" "$shots/no_logo.png")
+    read -r _ _ _ _ _ _ lit _ < <("$stats" "$shots/no_logo.png")
     [ "${lit:-0}" -gt 0 ] && break
   done
   [ "${lit:-0}" = 0 ] && pass "without the logo files the window stays black" || fail "something shown without logo files"
