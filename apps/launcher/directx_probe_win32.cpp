@@ -1,0 +1,56 @@
+// Asks the platform about DirectX: the DirectX setup library's version query where it exists,
+// whether a Direct3D 9 object can be created, and whether D3DX 9 is there.
+#include "launcher_local.h"
+
+#include <d3d9.h>
+
+namespace {
+
+// DirectXSetupGetVersion, exported by ordinal 11 of the setup library.
+typedef INT(WINAPI *SetupGetVersionProc)(DWORD *version, DWORD *revision);
+typedef IDirect3D9 *(WINAPI *Direct3DCreate9Proc)(UINT sdkVersion);
+
+void ask_setup_library(DirectXFacts &facts)
+{
+    HMODULE library = LoadLibraryW(L"dsetup.dll");
+    if (!library)
+        return;
+    auto getVersion = reinterpret_cast<SetupGetVersionProc>(
+        reinterpret_cast<void *>(GetProcAddress(library, MAKEINTRESOURCEA(11))));
+    if (getVersion) {
+        DWORD version = 0;
+        facts.query = getVersion(&version, nullptr) ? SetupQuery::Answered : SetupQuery::Failed;
+        facts.version = version;
+    }
+    FreeLibrary(library);
+}
+
+bool direct3d9_present()
+{
+    HMODULE library = LoadLibraryW(L"d3d9.dll");
+    if (!library)
+        return false;
+    auto create = reinterpret_cast<Direct3DCreate9Proc>(
+        reinterpret_cast<void *>(GetProcAddress(library, "Direct3DCreate9")));
+    IDirect3D9 *direct3d = create ? create(D3D_SDK_VERSION) : nullptr;
+    if (direct3d)
+        direct3d->Release();
+    FreeLibrary(library);
+    return direct3d != nullptr;
+}
+
+} // namespace
+
+DirectXFacts probe_directx()
+{
+    DirectXFacts facts;
+    ask_setup_library(facts);
+    if (facts.query == SetupQuery::Unavailable)
+        facts.direct3d9 = direct3d9_present();
+    // The graphics driver loads only where its D3DX 9 library is found.
+    if (HMODULE d3dx = LoadLibraryW(L"d3dx9_43.dll")) {
+        facts.d3dx9 = true;
+        FreeLibrary(d3dx);
+    }
+    return facts;
+}

@@ -1,0 +1,46 @@
+# Writes the installer's file lists from the staged product folder, so that the uninstaller removes
+# exactly what the installer put there: INSTALL_NSH (SetOutPath/File lines) and UNINSTALL_NSH
+# (Delete/RMDir lines, deepest folders first). cmake -D STAGE=... -D INSTALL_NSH=... -D UNINSTALL_NSH=...
+# -P installer_lists.cmake
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${STAGE} ${STAGE}/*)
+file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${STAGE} ${STAGE}/*)
+set(folders)
+foreach(entry ${entries})
+  if(IS_DIRECTORY ${STAGE}/${entry})
+    list(APPEND folders ${entry})
+  endif()
+endforeach()
+list(SORT files)
+list(SORT folders)
+
+set(install "; Generated from ${STAGE}\n")
+foreach(folder "" ${folders})
+  string(REPLACE "/" "\\" windows "${folder}")
+  set(out "$INSTDIR")
+  if(folder)
+    set(out "$INSTDIR\\${windows}")
+  endif()
+  string(APPEND install "SetOutPath \"${out}\"\n")
+  foreach(file ${files})
+    get_filename_component(parent ${file} DIRECTORY)
+    if("${parent}" STREQUAL "${folder}")
+      string(APPEND install "File \"${STAGE}/${file}\"\n")
+    endif()
+  endforeach()
+endforeach()
+string(APPEND install "SetOutPath \"$INSTDIR\"\n")
+
+set(uninstall "; Generated from ${STAGE}\n")
+foreach(file ${files})
+  string(REPLACE "/" "\\" windows "${file}")
+  string(APPEND uninstall "Delete \"$INSTDIR\\${windows}\"\n")
+endforeach()
+# Deepest first; RMDir without /r leaves a folder that still holds the user's own files.
+list(REVERSE folders)
+foreach(folder ${folders})
+  string(REPLACE "/" "\\" windows "${folder}")
+  string(APPEND uninstall "RMDir \"$INSTDIR\\${windows}\"\n")
+endforeach()
+
+file(WRITE ${INSTALL_NSH} "${install}")
+file(WRITE ${UNINSTALL_NSH} "${uninstall}")
