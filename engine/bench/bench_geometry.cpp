@@ -38,18 +38,26 @@ std::vector<tagTRVXVERTEX> surface_chips(int columns, int rows)
     return chips;
 }
 
+// The best of a few rounds, so that a loaded machine's pauses count as little as possible.
+const int kRounds = 5;
+
 void weld_and_smooth(TRVXCONTEXT ctx, const char *label, int columns, int rows)
 {
     std::vector<tagTRVXVERTEX> chips = surface_chips(columns, rows);
     int triangles = (int)(chips.size() / 3);
-    TRVXLAYER layer = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"surface");
-
-    double start = bench_seconds();
-    int vertices = TRVXL_SetChip(ctx, layer, triangles, chips.data(), 1);
-    double welded = bench_seconds();
-    int smoothed = TRVXL_SmoothLayer(ctx, layer, 1, 0.001f, 1);
-    double done = bench_seconds();
-    TRVXL_DeleteLayer(ctx, layer, 1);
+    double weldBest = 1e30, smoothBest = 1e30;
+    int vertices = 0, smoothed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        TRVXLAYER layer = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"surface");
+        double start = bench_seconds();
+        vertices = TRVXL_SetChip(ctx, layer, triangles, chips.data(), 1);
+        double welded = bench_seconds();
+        smoothed = TRVXL_SmoothLayer(ctx, layer, 1, 0.001f, 1);
+        double done = bench_seconds();
+        TRVXL_DeleteLayer(ctx, layer, 1);
+        weldBest = welded - start < weldBest ? welded - start : weldBest;
+        smoothBest = done - welded < smoothBest ? done - welded : smoothBest;
+    }
 
     char what[64];
     snprintf(what, sizeof what, "%s.triangles", label);
@@ -57,13 +65,13 @@ void weld_and_smooth(TRVXCONTEXT ctx, const char *label, int columns, int rows)
     snprintf(what, sizeof what, "%s.welded_vertices", label);
     bench_report(what, vertices, "vertices");
     snprintf(what, sizeof what, "%s.weld_ms", label);
-    bench_report(what, (welded - start) * 1000.0, "ms");
+    bench_report(what, weldBest * 1000.0, "ms");
     snprintf(what, sizeof what, "%s.weld_rate", label);
-    bench_report(what, triangles / (welded - start), "triangles/s");
+    bench_report(what, triangles / weldBest, "triangles/s");
     snprintf(what, sizeof what, "%s.smooth_ms", label);
-    bench_report(what, smoothed ? (done - welded) * 1000.0 : -1.0, "ms");
+    bench_report(what, smoothed ? smoothBest * 1000.0 : -1.0, "ms");
     snprintf(what, sizeof what, "%s.smooth_rate", label);
-    bench_report(what, smoothed ? triangles / (done - welded) : -1.0, "triangles/s");
+    bench_report(what, smoothed ? triangles / smoothBest : -1.0, "triangles/s");
 }
 
 } // namespace
