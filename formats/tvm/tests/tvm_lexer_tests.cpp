@@ -26,20 +26,27 @@ struct Pass {
     std::string text;
 };
 
+// The syntax pass over the bytes as they stand; the pass over the same text widened must agree.
 Pass syntax(const std::string &source)
 {
-    std::u16string wide = widen(source);
+    std::string bytes = source;
     Pass p;
-    p.ok = tvm_syntax_pass(&wide[0], &p.syntax);
-    p.text = narrow(wide.c_str(), p.syntax.length);
+    p.ok = tvm_syntax_pass(&bytes[0], &p.syntax);
+    p.text = bytes.substr(0, p.syntax.length);
+
+    std::u16string wide = widen(source);
+    TvmSyntax wideSyntax;
+    EXPECT_EQ(tvm_syntax_pass(&wide[0], &wideSyntax), p.ok);
+    EXPECT_EQ(wideSyntax.line, p.syntax.line);
+    EXPECT_EQ(wideSyntax.braces, p.syntax.braces);
+    EXPECT_EQ(narrow(wide.c_str(), wideSyntax.length), p.text);
     return p;
 }
 
 TvmArgs args(const std::string &inside)
 {
-    std::u16string wide = widen(inside);
     TvmArgs a;
-    tvm_read_args(&a, wide.c_str(), wide.c_str() + wide.size(), native_string_to_real);
+    tvm_read_args(&a, inside.c_str(), inside.c_str() + inside.size(), native_widen);
     return a;
 }
 
