@@ -641,7 +641,7 @@ static bool replace_records(tagTRVX *ctx, TRVXLAYER layer, Record *&array, int32
     }
     if (count > INT_MAX / (int)sizeof(Record))
         return false;
-    Record *block = (Record *)TRVX_AllocMemory(ctx, count * (int)sizeof(Record));
+    Record *block = (Record *)memory_alloc_filled(ctx, count * (int)sizeof(Record));
     if (!block)
         return false;
     memcpy(block, records, (size_t)count * sizeof(Record));
