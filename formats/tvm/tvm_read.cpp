@@ -131,7 +131,7 @@ template <class Char> void *Reader<Char>::read(void *parent, const Char *text, s
     begin(parent);
     for (;;) {
         TvmRecord<Char> record;
-        if (!tvm_next_record(&p, end, depth_ > 1, &record, &args_, widen_)) {
+        if (!tvm_record_name(&p, end, depth_ > 1, &record)) {
             if (depth_ > 1 && p < end) { // the '}' that ends the current layer's body
                 finish();
                 ++p;
@@ -140,6 +140,8 @@ template <class Char> void *Reader<Char>::read(void *parent, const Char *text, s
             break;
         }
         RecordKind kind = record_kind(record.name, record.nameLength);
+        // Vertex and Face, nearly every record of a model, read nothing but reals.
+        tvm_record_args(&p, end, &record, &args_, widen_, kind == R_VERTEX || kind == R_FACE);
         if (kind == R_LAYER) {
             void *layer = layer_record();
             if (depth_ == 1 && layer)

@@ -327,9 +327,7 @@ static const Char *read_args_to_close(TvmArgs *args, const Char *p, const Char *
     }
 }
 
-template <class Char>
-bool tvm_next_record(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record, TvmArgs *args,
-                     TvmWiden widen)
+template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record)
 {
     const Char *p = *cursor;
     const Char *name = p;
@@ -351,17 +349,52 @@ bool tvm_next_record(const Char **cursor, const Char *end, bool nested, TvmRecor
     }
     record->name = name;
     record->nameLength = (size_t)(p - name);
-    const Char *close = read_args_to_close(args, p + 1, end, widen);
-    if (!close) {
-        close = group_close(p, end);
-        tvm_read_args(args, p + 1, close, widen);
-    }
     record->args = p + 1;
-    record->argsLength = (size_t)(close - (p + 1));
-    p = close < end ? close + 1 : end;
+    *cursor = p + 1;
+    return true;
+}
+
+template <class Char> static inline bool starts_number(Char c)
+{
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
+}
+
+// The reals of a record whose arguments are all plain numbers, and their close; null for anything
+// else, which the general reader then takes.
+template <class Char> static const Char *read_plain_reals(TvmArgs *args, const Char *p, const Char *end)
+{
+    int n = 0;
+    while (p < end && n < TVM_MAX_ARGS && starts_number(*p)) {
+        p = parse_number(&args->reals[n++], p);
+        if (p >= end)
+            return nullptr;
+        if (*p == ')' || *p == '}') {
+            args->count = n;
+            return p;
+        }
+        if (*p != ',')
+            return nullptr;
+        ++p;
+    }
+    return nullptr;
+}
+
+template <class Char>
+void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *record, TvmArgs *args, TvmWiden widen,
+                     bool realsOnly)
+{
+    const Char *open = record->args - 1;
+    const Char *close = realsOnly ? read_plain_reals(args, record->args, end) : nullptr;
+    if (!close)
+        close = read_args_to_close(args, record->args, end, widen);
+    if (!close) {
+        close = group_close(open, end);
+        tvm_read_args(args, record->args, close, widen);
+    }
+    record->argsLength = (size_t)(close - record->args);
+    const Char *p = close < end ? close + 1 : end;
     record->body = p < end && *p == '{' ? p + 1 : nullptr;
     *cursor = p;
-    return true;
 }
 
 template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end)
@@ -371,8 +404,10 @@ template <class Char> const Char *tvm_skip_body(const Char *body, const Char *en
 
 template bool tvm_syntax_pass(char *, TvmSyntax *);
 template bool tvm_syntax_pass(tvm_char *, TvmSyntax *);
-template bool tvm_next_record(const char **, const char *, bool, TvmRecord<char> *, TvmArgs *, TvmWiden);
-template bool tvm_next_record(const tvm_char **, const tvm_char *, bool, TvmRecord<tvm_char> *, TvmArgs *, TvmWiden);
+template bool tvm_record_name(const char **, const char *, bool, TvmRecord<char> *);
+template bool tvm_record_name(const tvm_char **, const tvm_char *, bool, TvmRecord<tvm_char> *);
+template void tvm_record_args(const char **, const char *, TvmRecord<char> *, TvmArgs *, TvmWiden, bool);
+template void tvm_record_args(const tvm_char **, const tvm_char *, TvmRecord<tvm_char> *, TvmArgs *, TvmWiden, bool);
 template const char *tvm_skip_body(const char *, const char *);
 template const tvm_char *tvm_skip_body(const tvm_char *, const tvm_char *);
 template void tvm_read_args(TvmArgs *, const char *, const char *, TvmWiden);

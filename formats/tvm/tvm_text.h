@@ -67,14 +67,19 @@ struct TvmArgs {
 template <class Char>
 void tvm_read_args(TvmArgs *args, const Char *begin, const Char *end, TvmWiden widen = nullptr);
 
-// Splits the next record from *cursor and reads its arguments into *args as tvm_read_args does.
-// `end` is the end of the text, `nested` says that a '}' closes the current body. Returns false at
-// the end of the body or text, leaving *cursor there. Text before a '(' that never comes is
-// skipped. A record's body is not consumed: the caller either reads it or skips it with
-// tvm_skip_body.
+// Splitting a record is two steps. The first finds the next record's name and its '(' (record->args
+// points just after it) and leaves *cursor there. `end` is the end of the text, `nested` says that
+// a '}' closes the current body. Returns false at the end of the body or text, leaving *cursor
+// there. Text before a '(' that never comes is skipped.
+template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record);
+
+// The second reads the arguments into *args as tvm_read_args does, sets the record's argument length
+// and body and moves *cursor past the arguments. A record's body is not consumed: the caller either
+// reads it or skips it with tvm_skip_body. With `realsOnly`, for records whose handlers read nothing
+// but reals, arguments that are all plain numbers set only the count and the reals.
 template <class Char>
-bool tvm_next_record(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record, TvmArgs *args,
-                     TvmWiden widen = nullptr);
+void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *record, TvmArgs *args, TvmWiden widen,
+                     bool realsOnly = false);
 
 // The position just after the '}' that closes a body starting at `body`.
 template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end);
