@@ -309,6 +309,36 @@ TEST(Reader, OddNamesAndBodiesOfOtherRecordsAreSkipped)
     EXPECT_EQ(last, b.tops[0]);
 }
 
+// The plug-in reads a file's bytes, converting only strings that hold bytes outside ASCII; read
+// after widening the whole text first, the same file must build the same tree.
+TEST(Reader, BytesAndWidenedTextBuildTheSameTree)
+{
+    const std::string cut = std::string(62, 'a') + "\xF0\x9F\x98\x80"; // 64 units: cut inside the pair
+    const std::string text = "Layer(\"\xE6\xA9\x9F\xE4\xBD\x93\"){\n\tStage(\"NORMAL\",\"" + cut +
+                             "\",0,\"REPEAT\",\"LINEAR\",\"XFACE\",[1.5,-2],3,[4,5])\n"
+                             "\tMode(\"SOLID\")Vertex([1,2,3],[0,0,1])Face(0,0,0)\n}\n"
+                             "Layer(\"x\xC3 \xFF\")\n{Vertex(\"\xE2\x80\x94\",#0A,2)Mode(\"LINE\",2.5)}\n";
+    NativeBuilder bytes, widened;
+    ASSERT_NE(native_read(&bytes, nullptr, text), nullptr);
+    ASSERT_NE(native_read_wide(&widened, nullptr, text), nullptr);
+    EXPECT_TRUE(native_same_tree(bytes, widened));
+    ASSERT_EQ(bytes.tops.size(), 2u);
+    EXPECT_EQ(bytes.tops[0]->name, u"\u6A5F\u4F53");
+    EXPECT_EQ(bytes.tops[1]->name, u"x\uFFFD \uFFFD");
+    ASSERT_EQ(bytes.textures.size(), 1u);
+    EXPECT_EQ(bytes.textures[0].size(), 63u);
+    EXPECT_EQ(bytes.textures[0].back(), (tvm_char)0xD83D);
+    ASSERT_EQ(bytes.tops[1]->vertices.size(), 1u);
+    EXPECT_EQ(bytes.tops[1]->vertices[0].position.y, 10.0f); // a string argument reads as 0, hex as its value
+
+    int line = 0, wideLine = 0;
+    const std::string bad = "Layer(\"\xE6\xA9\x9F\n\"){\n\xE4\xBD\x93\n)";
+    EXPECT_EQ(native_read(&bytes, nullptr, bad, &line), nullptr);
+    EXPECT_EQ(native_read_wide(&widened, nullptr, bad, &wideLine), nullptr);
+    EXPECT_EQ(line, 3);
+    EXPECT_EQ(wideLine, 3);
+}
+
 TEST(Lines, SignatureFormattingQuotesAndIndentation)
 {
     TvmLine line(native_real_to_string);
