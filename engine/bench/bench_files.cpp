@@ -10,11 +10,23 @@
 
 namespace {
 
-const int kRounds = 7; // the best round counts
+const int kRounds = 10; // elapsed: the best round; processor time: the mean
 
+// The best elapsed time of the rounds and the mean processor time.
 struct Best {
-    double seconds = 1e30;
-    void take(double start) { double t = bench_seconds() - start; seconds = t < seconds ? t : seconds; }
+    double seconds = 1e30, cpu = 0;
+    double cpuStart = 0;
+    double begin()
+    {
+        cpuStart = bench_thread_seconds();
+        return bench_seconds();
+    }
+    void take(double start)
+    {
+        double t = bench_seconds() - start;
+        seconds = t < seconds ? t : seconds;
+        cpu += (bench_thread_seconds() - cpuStart) / kRounds;
+    }
 };
 
 std::string model_text(size_t bytes)
@@ -44,6 +56,7 @@ void report_rate(const char *what, double megabytes, const Best &best)
     std::string name = what;
     bench_report((name + "_ms").c_str(), best.seconds * 1000.0, "ms");
     bench_report((name + "_rate").c_str(), megabytes / best.seconds, "MB/s");
+    bench_report((name + "_cpu_ms").c_str(), best.cpu * 1000.0, "ms");
 }
 
 } // namespace
@@ -61,24 +74,24 @@ TRVX_BENCH(files)
     std::vector<wchar_t> wideTouched(size + 1);
     Best readFile, readFresh, readTouched, firstTouch, widen, widenLoop, platformWiden;
     for (int round = 0; round < kRounds; ++round) {
-        double start = bench_seconds();
+        double start = readFile.begin();
         char *bytes = (char *)TRVX_ReadFile(ctx, path, nullptr, 1);
         readFile.take(start);
 
-        start = bench_seconds();
+        start = widen.begin();
         wchar_t *wide = bytes ? TRVX_ChangeToUnicode(ctx, bytes) : nullptr;
         widen.take(start);
         TRVX_FreeMemory(ctx, wide);
         TRVX_FreeMemory(ctx, bytes);
 
-        start = bench_seconds();
+        start = readFresh.begin();
         char *fresh = (char *)VirtualAlloc(nullptr, size + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (fresh && platform_read(path, fresh, size))
             readFresh.take(start);
         if (fresh)
             VirtualFree(fresh, 0, MEM_RELEASE);
 
-        start = bench_seconds();
+        start = firstTouch.begin();
         fresh = (char *)VirtualAlloc(nullptr, size + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
         if (fresh) {
             for (DWORD at = 0; at < size; at += 4096)
@@ -87,18 +100,18 @@ TRVX_BENCH(files)
             VirtualFree(fresh, 0, MEM_RELEASE);
         }
 
-        start = bench_seconds();
+        start = readTouched.begin();
         if (platform_read(path, touched.data(), size))
             readTouched.take(start);
         touched[size] = 0;
 
-        start = bench_seconds();
+        start = widenLoop.begin();
         const unsigned char *from = (const unsigned char *)touched.data();
         for (DWORD i = 0; i < size; ++i)
             wideTouched[i] = from[i];
         widenLoop.take(start);
 
-        start = bench_seconds();
+        start = platformWiden.begin();
         MultiByteToWideChar(CP_ACP, 0, touched.data(), (int)size, wideTouched.data(), (int)size);
         platformWiden.take(start);
     }
