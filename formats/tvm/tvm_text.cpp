@@ -6,7 +6,6 @@
 #include <limits.h>
 
 #include <type_traits>
-#include <vector>
 
 // What the syntax pass does with each character. Plain characters, dropped ones and line feeds
 // take no branch; only the few that open or close something do.
@@ -204,20 +203,23 @@ static int copy_string(tvm_char *slot, const tvm_char *begin, const tvm_char *en
     return length;
 }
 
+// Without a converter bytes widen one to one.
 static int copy_string(tvm_char *slot, const char *begin, const char *end, TvmWiden widen)
 {
     size_t count = (size_t)(end - begin);
-    if (tvm_is_ascii(begin, count) || !widen) {
+    if (!widen || tvm_is_ascii(begin, count)) {
         int length = 0;
         for (const char *p = begin; p < end && length < TVM_STRING_CHARS - 1; ++p)
             slot[length++] = (tvm_char)(unsigned char)*p;
         return length;
     }
-    std::vector<tvm_char> wide(count);
-    size_t units = widen(wide.data(), begin, count);
+    // No character takes more than four bytes: 256 bytes make at least the 63 units kept, and a
+    // character cut at their end lands past those.
+    tvm_char wide[256];
+    size_t units = widen(wide, begin, count < 256 ? count : 256);
     int length = units < (size_t)TVM_STRING_CHARS - 1 ? (int)units : TVM_STRING_CHARS - 1;
     for (int i = 0; i < length; ++i)
-        slot[i] = wide[(size_t)i];
+        slot[i] = wide[i];
     return length;
 }
 

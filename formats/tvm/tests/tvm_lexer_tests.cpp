@@ -314,15 +314,20 @@ TEST(Reader, OddNamesAndBodiesOfOtherRecordsAreSkipped)
 TEST(Reader, BytesAndWidenedTextBuildTheSameTree)
 {
     const std::string cut = std::string(62, 'a') + "\xF0\x9F\x98\x80"; // 64 units: cut inside the pair
+    std::string longName;
+    for (int i = 0; i < 150; ++i)
+        longName += i % 3 ? "\xC3\xA9" : "\xE2\x80\x94"; // 350 bytes, cut at 63 units
     const std::string text = "Layer(\"\xE6\xA9\x9F\xE4\xBD\x93\"){\n\tStage(\"NORMAL\",\"" + cut +
                              "\",0,\"REPEAT\",\"LINEAR\",\"XFACE\",[1.5,-2],3,[4,5])\n"
                              "\tMode(\"SOLID\")Vertex([1,2,3],[0,0,1])Face(0,0,0)\n}\n"
-                             "Layer(\"x\xC3 \xFF\")\n{Vertex(\"\xE2\x80\x94\",#0A,2)Mode(\"LINE\",2.5)}\n";
+                             "Layer(\"x\xC3 \xFF\")\n{Vertex(\"\xE2\x80\x94\",#0A,2)Mode(\"LINE\",2.5)}\n"
+                             "Layer(\"" + longName + "\")";
     NativeBuilder bytes, widened;
     ASSERT_NE(native_read(&bytes, nullptr, text), nullptr);
     ASSERT_NE(native_read_wide(&widened, nullptr, text), nullptr);
     EXPECT_TRUE(native_same_tree(bytes, widened));
-    ASSERT_EQ(bytes.tops.size(), 2u);
+    ASSERT_EQ(bytes.tops.size(), 3u);
+    EXPECT_EQ(bytes.tops[2]->name.size(), 63u);
     EXPECT_EQ(bytes.tops[0]->name, u"\u6A5F\u4F53");
     EXPECT_EQ(bytes.tops[1]->name, u"x\uFFFD \uFFFD");
     ASSERT_EQ(bytes.textures.size(), 1u);
