@@ -15,3 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Tests and tools built here run through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
 set(CMAKE_DLLTOOL i686-w64-mingw32-dlltool)
+
+# Floating point in SSE2 registers rather than on the x87 stack: single-precision results are then
+# the same as the 64-bit build's (no excess precision that depends on register allocation), and
+# float-to-integer truncation no longer switches the x87 control word on every conversion.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

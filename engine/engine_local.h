@@ -13,6 +13,10 @@ DWORD_PTR driver_command(tagTRVX *ctx, int command, DWORD_PTR p1 = 0, DWORD_PTR 
 // Copies at most `capacity - 1` characters and terminates; returns false when `text` was cut.
 bool copy_text(wchar_t *dst, size_t capacity, const wchar_t *text);
 
+// A memory block like TRVX_AllocMemory's for a caller that writes every byte of it at once: left
+// unzeroed, so that large file and text blocks are not written twice.
+void *memory_alloc_filled(tagTRVX *ctx, int size);
+
 // Resets the frame-time average to its seed (the scene changed substantially).
 void reset_frame_average(tagTRVX *ctx);
 

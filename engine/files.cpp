@@ -3,6 +3,7 @@
 // the file's extension.
 #include "engine_local.h"
 
+#include <emmintrin.h>
 #include <string.h>
 #include <wchar.h>
 
@@ -135,12 +136,14 @@ void *WINAPI TRVX_ReadFile(TRVXCONTEXT ctx, const wchar_t *fileName, int *size, 
         if (size)
             *size = (int)length.QuadPart;
         if (load)
-            block = (char *)TRVX_AllocMemory(ctx, (int)length.QuadPart + 1);
+            block = (char *)memory_alloc_filled(ctx, (int)length.QuadPart + 1);
         DWORD done = 0;
         if (block && (!ReadFile(file, block, (DWORD)length.QuadPart, &done, nullptr) || done != length.QuadPart)) {
             TRVX_FreeMemory(ctx, block);
             block = nullptr;
         }
+        if (block)
+            block[length.QuadPart] = 0;
     }
     CloseHandle(file);
     return block;
@@ -231,21 +234,42 @@ int WINAPI TRVX_ChangePathName(TRVXCONTEXT ctx, const wchar_t *fileName, wchar_t
     return 1;
 }
 
+// Bytes of `text` before its terminator or its first byte outside ASCII. Sixteen bytes at a time:
+// aligned loads never reach into the next page, so reading past the terminator cannot fault.
+static size_t ascii_length(const char *text)
+{
+    const char *p = text;
+    while (((uintptr_t)p & 15) != 0) {
+        if (*p <= 0)
+            return (size_t)(p - text);
+        ++p;
+    }
+    const __m128i zero = _mm_setzero_si128();
+    for (;; p += 16) {
+        __m128i bytes = _mm_load_si128((const __m128i *)p);
+        // The top bit marks bytes outside ASCII; the comparison marks the terminator.
+        int stops = _mm_movemask_epi8(_mm_or_si128(bytes, _mm_cmpeq_epi8(bytes, zero)));
+        if (stops)
+            return (size_t)(p - text) + (size_t)__builtin_ctz((unsigned)stops);
+    }
+}
+
 // A new block with the ANSI text as UTF-16, 0-terminated, with one spare character.
 wchar_t *WINAPI TRVX_ChangeToUnicode(TRVXCONTEXT ctx, const char *ansiText)
 {
     if (!ctx || !ansiText)
         return nullptr;
-    // Model files are mostly plain ASCII, which every ANSI code page maps one to one: widen those
-    // directly, at several times the speed of the general conversion.
-    size_t ascii = 0;
-    while (ansiText[ascii] > 0)
-        ++ascii;
+    // Model files are mostly plain ASCII, which every ANSI code page maps one to one: those are
+    // widened directly, many times faster than the general conversion.
+    size_t ascii = ascii_length(ansiText);
     if (!ansiText[ascii] && ascii < 0x3FFFFFFF) {
-        wchar_t *wide = (wchar_t *)TRVX_AllocMemory(ctx, (int)(ascii + 2) * (int)sizeof(wchar_t));
-        if (wide)
-            for (size_t i = 0; i < ascii; ++i)
-                wide[i] = (wchar_t)ansiText[i];
+        wchar_t *wide = (wchar_t *)memory_alloc_filled(ctx, (int)(ascii + 2) * (int)sizeof(wchar_t));
+        if (!wide)
+            return nullptr;
+        const unsigned char *bytes = (const unsigned char *)ansiText;
+        for (size_t i = 0; i < ascii; ++i)
+            wide[i] = bytes[i];
+        wide[ascii] = wide[ascii + 1] = 0;
         return wide;
     }
     int length = MultiByteToWideChar(CP_ACP, 0, ansiText, -1, nullptr, 0);

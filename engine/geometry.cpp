@@ -17,6 +17,9 @@ const float kWeldScale = 100000.0f; // chips weld when x 100000 truncates to the
 // share one key per sign instead of overflowing.
 int64_t truncated(float value)
 {
+    // Nearly every key fits 32 bits, whose conversion is a single instruction on a 32-bit build.
+    if (value > -2147483648.0f && value < 2147483648.0f)
+        return (int32_t)value;
     if (value != value)
         return INT64_MIN;
     if (value >= 9.0e18f)
@@ -41,43 +44,41 @@ public:
     // The index of the entry with these keys, adding them as entry `count()` when new.
     int find_or_add(const int64_t *key, bool *added)
     {
-        uint64_t hash = 0x9E3779B97F4A7C15ull;
-        for (int k = 0; k < width_; ++k)
-            hash = (hash ^ (uint64_t)key[k]) * 0x100000001B3ull + (hash >> 29);
-        size_t mask = slots_.size() - 1;
-        for (size_t at = (size_t)(hash ^ (hash >> 32)) & mask;; at = (at + 1) & mask) {
-            int entry = slots_[at];
-            if (entry < 0) {
-                entry = (int)(keys_.size() / (size_t)width_);
-                slots_[at] = entry;
-                keys_.insert(keys_.end(), key, key + width_);
-                *added = true;
-                return entry;
-            }
-            if (memcmp(&keys_[(size_t)entry * (size_t)width_], key, (size_t)width_ * sizeof(int64_t)) == 0) {
-                *added = false;
-                return entry;
-            }
+        size_t at = slot_of(key);
+        if (slots_[at] >= 0) {
+            *added = false;
+            return slots_[at];
         }
+        int entry = (int)(keys_.size() / (size_t)width_);
+        slots_[at] = entry;
+        keys_.insert(keys_.end(), key, key + width_);
+        *added = true;
+        return entry;
     }
 
     // The index of the entry with these keys, or -1.
-    int find(const int64_t *key) const
+    int find(const int64_t *key) const { return slots_[slot_of(key)]; }
+
+private:
+    // The slot that holds these keys, or the empty slot where they belong. The mixing stays in
+    // 32-bit words, which a 32-bit build multiplies in one instruction.
+    size_t slot_of(const int64_t *key) const
     {
-        uint64_t hash = 0x9E3779B97F4A7C15ull;
-        for (int k = 0; k < width_; ++k)
-            hash = (hash ^ (uint64_t)key[k]) * 0x100000001B3ull + (hash >> 29);
+        uint32_t hash = 0x9E3779B9u;
+        for (int k = 0; k < width_; ++k) {
+            uint64_t word = (uint64_t)key[k];
+            hash = (hash ^ (uint32_t)word) * 0x85EBCA6Bu;
+            hash = (hash ^ (uint32_t)(word >> 32) ^ (hash >> 15)) * 0xC2B2AE35u;
+        }
+        hash ^= hash >> 16;
         size_t mask = slots_.size() - 1;
-        for (size_t at = (size_t)(hash ^ (hash >> 32)) & mask;; at = (at + 1) & mask) {
+        for (size_t at = hash & mask;; at = (at + 1) & mask) {
             int entry = slots_[at];
-            if (entry < 0)
-                return -1;
-            if (memcmp(&keys_[(size_t)entry * (size_t)width_], key, (size_t)width_ * sizeof(int64_t)) == 0)
-                return entry;
+            if (entry < 0 || memcmp(&keys_[(size_t)entry * (size_t)width_], key, (size_t)width_ * sizeof(int64_t)) == 0)
+                return at;
         }
     }
 
-private:
     int width_;
     std::vector<int> slots_;
     std::vector<int64_t> keys_;
@@ -196,6 +197,51 @@ struct Place {
     float weight;  // summed corner angles
 };
 
+// Rebuilds the layer from its own faces as TRVXL_SetChip would from the expanded chips: with
+// `weld`, corners whose vertices weld share the first such corner's vertex. Vertices are keyed once
+// each rather than once per corner.
+void rebuild_from_faces(tagTRVX *ctx, TRVXLAYER layer, int weld)
+{
+    if (!weld) {
+        std::vector<tagTRVXVERTEX> chips = expand_faces(layer);
+        TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), 0);
+        return;
+    }
+    const int vertexCount = layer->vertexCount;
+    KeyIndex index((size_t)vertexCount, 6);
+    std::vector<int> keyOf((size_t)vertexCount); // weld entry of each vertex
+    for (int v = 0; v < vertexCount; ++v) {
+        int64_t key[6];
+        weld_key(layer->vertices[v], key);
+        bool added;
+        keyOf[(size_t)v] = index.find_or_add(key, &added);
+    }
+    std::vector<int> madeOf((size_t)vertexCount, -1); // new vertex of each weld entry
+    std::vector<tagTRVXFACE> faces;
+    std::vector<tagTRVXVERTEX> vertices;
+    faces.reserve((size_t)layer->faceCount);
+    for (int f = 0; f < layer->faceCount; ++f) {
+        tagTRVXFACE face = layer->faces[f];
+        if (!face_fits(layer, face))
+            continue;
+        for (uint16_t &corner : face.index) {
+            int &made = madeOf[(size_t)keyOf[corner]];
+            if (made < 0) {
+                made = (int)vertices.size();
+                vertices.push_back(layer->vertices[corner]);
+            }
+            corner = (uint16_t)made;
+        }
+        faces.push_back(face);
+    }
+    if (faces.empty()) {
+        TRVXL_SetChip(ctx, layer, 0, nullptr, weld);
+        return;
+    }
+    if (TRVXL_SetFace(ctx, layer, (int)faces.size(), faces.data()))
+        TRVXL_SetVertex(ctx, layer, (int)vertices.size(), vertices.data());
+}
+
 // 0 when no corner was found.
 int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int weld)
 {
@@ -211,31 +257,40 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
     }
     TRVX_SetGage(ctx, 33);
 
-    size_t corners = 0;
+    // Every vertex is placed once; its corners then add to its place in corner order, so each
+    // place sums the same terms in the same order as a walk over the corners would.
+    size_t vertexTotal = 0;
     for (TRVXLAYER layer : layers)
         if (has_faces(layer))
-            corners += (size_t)layer->faceCount * 3;
-    KeyIndex index(corners, 3);
+            vertexTotal += (size_t)layer->vertexCount;
+    KeyIndex index(vertexTotal, 3);
     std::vector<Place> places;
+    std::vector<int> placeOf; // per vertex of the layers with faces, layer after layer
+    placeOf.reserve(vertexTotal);
+    size_t corners = 0;
     for (TRVXLAYER layer : layers) {
         if (!has_faces(layer))
             continue;
+        const int *placeOfVertex = placeOf.data() + placeOf.size();
+        for (int v = 0; v < layer->vertexCount; ++v) {
+            int64_t key[3];
+            place_key(layer->vertices[v].position, grid, key);
+            bool added;
+            placeOf.push_back(index.find_or_add(key, &added));
+            if (added)
+                places.push_back(Place{0.0f, 0.0f, 0.0f, 0.0f});
+        }
         for (int f = 0; f < layer->faceCount; ++f) {
             const tagTRVXFACE &face = layer->faces[f];
             if (!face_fits(layer, face))
                 continue;
+            ++corners;
             for (int k = 0; k < 3; ++k) {
                 const tagTRVXVERTEX &v = layer->vertices[face.index[k]];
                 const TRVXVECTOR &q = layer->vertices[face.index[(k + 1) % 3]].position;
                 const TRVXVECTOR &r = layer->vertices[face.index[(k + 2) % 3]].position;
                 float angle = corner_angle(v.position, q, r);
-                int64_t key[3];
-                place_key(v.position, grid, key);
-                bool added;
-                int at = index.find_or_add(key, &added);
-                if (added)
-                    places.push_back(Place{0.0f, 0.0f, 0.0f, 0.0f});
-                Place &place = places[(size_t)at];
+                Place &place = places[(size_t)placeOfVertex[face.index[k]]];
                 place.x += v.normal.x * angle;
                 place.y += v.normal.y * angle;
                 place.z += v.normal.z * angle;
@@ -243,21 +298,16 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
             }
         }
     }
-    if (places.empty())
+    if (corners == 0)
         return 0;
     TRVX_SetGage(ctx, 66);
 
-    size_t done = 0;
+    size_t done = 0, first = 0;
     for (TRVXLAYER layer : layers) {
         if (has_faces(layer)) {
             for (int v = 0; v < layer->vertexCount; ++v) {
                 tagTRVXVERTEX &vertex = layer->vertices[v];
-                int64_t key[3];
-                place_key(vertex.position, grid, key);
-                int at = index.find(key);
-                if (at < 0)
-                    continue;
-                const Place &place = places[(size_t)at];
+                const Place &place = places[(size_t)placeOf[first + (size_t)v]];
                 float length = length3(place.x, place.y, place.z);
                 // Normals that cancel out leave the vertex as it was.
                 if (place.weight <= 0.0f || !(length > 0.0f))
@@ -266,8 +316,8 @@ int smooth_normals(tagTRVX *ctx, TRVXLAYER top, bool subtree, float grid, int we
                 vertex.normal.y = place.y / length;
                 vertex.normal.z = place.z / length;
             }
-            std::vector<tagTRVXVERTEX> chips = expand_faces(layer);
-            TRVXL_SetChip(ctx, layer, (int)(chips.size() / 3), chips.data(), weld);
+            first += (size_t)layer->vertexCount;
+            rebuild_from_faces(ctx, layer, weld);
         }
         if (layer->switchFlags & TRVX_SWITCH_ON) {
             ++done;
@@ -591,7 +641,7 @@ static bool replace_records(tagTRVX *ctx, TRVXLAYER layer, Record *&array, int32
     }
     if (count > INT_MAX / (int)sizeof(Record))
         return false;
-    Record *block = (Record *)TRVX_AllocMemory(ctx, count * (int)sizeof(Record));
+    Record *block = (Record *)memory_alloc_filled(ctx, count * (int)sizeof(Record));
     if (!block)
         return false;
     memcpy(block, records, (size_t)count * sizeof(Record));

@@ -21,16 +21,26 @@ BlockHeader *header_of(const void *block)
 
 } // namespace
 
-// A zeroed block of `size` bytes, or null.
-void *WINAPI TRVX_AllocMemory(TRVXCONTEXT ctx, int size)
+static void *allocate(tagTRVX *ctx, int size, DWORD flags)
 {
     if (!ctx || size < 0)
         return nullptr;
-    BlockHeader *h = (BlockHeader *)HeapAlloc(ctx->heap, HEAP_ZERO_MEMORY, sizeof(BlockHeader) + (SIZE_T)size);
+    BlockHeader *h = (BlockHeader *)HeapAlloc(ctx->heap, flags, sizeof(BlockHeader) + (SIZE_T)size);
     if (!h)
         return nullptr;
     h->capacity = h->size = (uint32_t)size;
     return h + 1;
+}
+
+// A zeroed block of `size` bytes, or null.
+void *WINAPI TRVX_AllocMemory(TRVXCONTEXT ctx, int size)
+{
+    return allocate(ctx, size, HEAP_ZERO_MEMORY);
+}
+
+void *memory_alloc_filled(tagTRVX *ctx, int size)
+{
+    return allocate(ctx, size, 0);
 }
 
 // Nonzero when the block was freed.

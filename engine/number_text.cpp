@@ -53,28 +53,5 @@ wchar_t *number_to_text(wchar_t *buffer, float value)
 
 const wchar_t *text_to_number(float *out, const wchar_t *text)
 {
-    const wchar_t *p = text;
-    float sign = 1.0f;
-    if (*p == L'+' || *p == L'-') {
-        if (*p == L'-')
-            sign = -1.0f;
-        ++p;
-    }
-    // Digits beyond what the accumulators hold no longer change the float result, so they are
-    // consumed but not accumulated (a plain 32-bit accumulator would wrap around).
-    uint64_t whole = 0;
-    for (; *p >= L'0' && *p <= L'9'; ++p)
-        if (whole < 100000000000000000ull)
-            whole = whole * 10 + (uint64_t)(*p - L'0');
-    uint32_t fraction = 0, scale = 1;
-    if (*p == L'.') {
-        for (++p; *p >= L'0' && *p <= L'9'; ++p) {
-            if (scale < 1000000000u) {
-                fraction = fraction * 10 + (uint32_t)(*p - L'0');
-                scale *= 10;
-            }
-        }
-    }
-    *out = ((float)whole + (float)fraction / (float)scale) * sign;
-    return p;
+    return parse_number(out, text);
 }

@@ -18,5 +18,9 @@ struct BenchRegistration {
 
 // Seconds since an arbitrary start, from the performance counter.
 double bench_seconds();
+// Processor seconds this thread has used (user and kernel). On a machine that others load too it
+// shows the work itself, where the elapsed time also holds the waits for a processor; its ticks are
+// coarse (often 10 ms), so figures from it are means over many rounds.
+double bench_thread_seconds();
 // Prints one figure as "benchmark.what: value unit".
 void bench_report(const char *what, double value, const char *unit);

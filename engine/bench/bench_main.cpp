@@ -57,6 +57,16 @@ double bench_seconds()
     return (double)now.QuadPart / (double)frequency.QuadPart;
 }
 
+double bench_thread_seconds()
+{
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    auto seconds = [](const FILETIME &t) {
+        return (double)(((unsigned long long)t.dwHighDateTime << 32) | t.dwLowDateTime) * 1e-7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
 void bench_report(const char *what, double value, const char *unit)
 {
     printf("%s.%s: %.0f %s\n", g_current, what, value, unit);

@@ -2,6 +2,8 @@
 #include "test_support.h"
 
 #include <fstream>
+#include <string.h>
+#include <wchar.h>
 
 namespace {
 
@@ -149,6 +151,34 @@ TEST_F(FilesTest, TextConvertsBetweenCodePageAndUtf16)
     EXPECT_EQ(TRVX_SizeMemory(ctx, narrow), 9);
     TRVX_FreeMemory(ctx, wide);
     TRVX_FreeMemory(ctx, narrow);
+}
+
+// The ASCII path reads sixteen bytes at a time from aligned addresses: texts of every length
+// starting at every alignment, with and without a byte outside ASCII somewhere, must convert as the
+// platform's conversion does.
+TEST_F(FilesTest, TextOfEveryLengthAndAlignmentConvertsAsThePlatformDoes)
+{
+    alignas(16) char buffer[96];
+    for (int start = 0; start < 16; ++start)
+        for (int length = 0; length < 48; ++length)
+            for (int high = -1; high < length; high += 7) {
+                char *text = buffer + start;
+                for (int i = 0; i < length; ++i)
+                    text[i] = (char)('A' + (i * 7 + start) % 26);
+                if (high >= 0)
+                    text[high] = (char)0xE9;
+                text[length] = 0;
+                memset(text + length + 1, 'x', sizeof buffer - (size_t)(start + length + 1));
+                wchar_t expected[64] = {};
+                MultiByteToWideChar(CP_ACP, 0, text, -1, expected, 64);
+                wchar_t *wide = TRVX_ChangeToUnicode(ctx, text);
+                ASSERT_NE(wide, nullptr);
+                EXPECT_STREQ(wide, expected) << start << " " << length << " " << high;
+                int units = (int)wcslen(expected);
+                EXPECT_EQ(TRVX_SizeMemory(ctx, wide), (units + 2) * 2) << start << " " << length << " " << high;
+                EXPECT_EQ(wide[units + 1], 0);
+                TRVX_FreeMemory(ctx, wide);
+            }
 }
 
 TEST_F(FilesTest, LayerFilesGoToThePluginOfTheirExtensionInTheirFolder)

@@ -3,6 +3,7 @@
 #include "test_support.h"
 
 #include <math.h>
+#include <string.h>
 #include <utility>
 
 namespace {
@@ -421,4 +422,121 @@ TEST_F(Geometry, NormalsReportProgressOnAnOpenGauge)
     TRVXL_SmoothLayer(ctx, group, 17, 0.01f, 1);
     EXPECT_EQ(g_percents, (std::vector<DWORD>{33, 66, 77, 88, 99}));
     close(ctx);
+}
+
+// Smoothing written out the plain way, corner by corner: each place sums its corners' weighted
+// normals in corner order, each vertex takes its place's sum over the sum's length, and the faces
+// are expanded into chips and welded again. The engine's result must match it bit for bit.
+static void smooth_by_corners(TRVXCONTEXT ctx, TRVXLAYER layer, TRVXLAYER into, float grid)
+{
+    struct Place {
+        long long key[3];
+        float x, y, z, weight;
+    };
+    auto key_of = [grid](const TRVXVECTOR &p, long long key[3]) {
+        key[0] = (long long)(p.x / grid);
+        key[1] = (long long)(p.y / grid);
+        key[2] = (long long)(p.z / grid);
+    };
+    auto place_of = [](std::vector<Place> &places, const long long key[3]) -> Place * {
+        for (Place &place : places)
+            if (place.key[0] == key[0] && place.key[1] == key[1] && place.key[2] == key[2])
+                return &place;
+        return nullptr;
+    };
+    std::vector<tagTRVXVERTEX> vertices(layer->vertices, layer->vertices + layer->vertexCount);
+    std::vector<Place> places;
+    for (int f = 0; f < layer->faceCount; ++f) {
+        const tagTRVXFACE &face = layer->faces[f];
+        if (face.index[0] >= layer->vertexCount || face.index[1] >= layer->vertexCount ||
+            face.index[2] >= layer->vertexCount)
+            continue;
+        for (int k = 0; k < 3; ++k) {
+            const tagTRVXVERTEX &v = vertices[face.index[k]];
+            const TRVXVECTOR &p = v.position, &q = vertices[face.index[(k + 1) % 3]].position,
+                             &r = vertices[face.index[(k + 2) % 3]].position;
+            float ax = q.x - p.x, ay = q.y - p.y, az = q.z - p.z, bx = r.x - p.x, by = r.y - p.y, bz = r.z - p.z;
+            float la = sqrtf(ax * ax + ay * ay + az * az), lb = sqrtf(bx * bx + by * by + bz * bz);
+            float dot = (ax * bx + ay * by + az * bz) / (la * lb);
+            float angle = acosf(dot > 1.0f ? 1.0f : dot < -1.0f ? -1.0f : dot);
+            long long key[3];
+            key_of(p, key);
+            Place *place = place_of(places, key);
+            if (!place) {
+                places.push_back(Place{{key[0], key[1], key[2]}, 0.0f, 0.0f, 0.0f, 0.0f});
+                place = &places.back();
+            }
+            place->x += v.normal.x * angle;
+            place->y += v.normal.y * angle;
+            place->z += v.normal.z * angle;
+            place->weight += angle;
+        }
+    }
+    for (tagTRVXVERTEX &v : vertices) {
+        long long key[3];
+        key_of(v.position, key);
+        const Place *place = place_of(places, key);
+        if (!place)
+            continue;
+        float length = sqrtf(place->x * place->x + place->y * place->y + place->z * place->z);
+        if (place->weight <= 0.0f || !(length > 0.0f))
+            continue;
+        v.normal = TRVXVECTOR{place->x / length, place->y / length, place->z / length, 0.0f};
+    }
+    std::vector<tagTRVXVERTEX> chips;
+    for (int f = 0; f < layer->faceCount; ++f) {
+        const tagTRVXFACE &face = layer->faces[f];
+        if (face.index[0] < vertices.size() && face.index[1] < vertices.size() && face.index[2] < vertices.size())
+            for (int k = 0; k < 3; ++k)
+                chips.push_back(vertices[face.index[k]]);
+    }
+    TRVXL_SetChip(ctx, into, (int)(chips.size() / 3), chips.data(), 1);
+}
+
+TEST_F(Geometry, SmoothNormalsMatchTheCornerByCornerAlgorithm)
+{
+    // A bumpy grid whose vertices are split along a seam (same place, other normal and texture
+    // coordinates), with a vertex no face uses and a face that names a vertex past the end.
+    const int n = 9;
+    std::vector<tagTRVXVERTEX> vertices;
+    for (int row = 0; row < n; ++row)
+        for (int column = 0; column < n; ++column) {
+            float x = column * 0.25f, y = row * 0.25f, z = sinf(x * 3.0f) * cosf(y * 2.0f) * 0.3f;
+            tagTRVXVERTEX v = vertex(x, y, z, 0.1f * column, 0.05f * row, 1.0f);
+            v.u[0] = x;
+            v.v[0] = y;
+            vertices.push_back(v);
+        }
+    std::vector<tagTRVXFACE> faces;
+    for (int row = 0; row + 1 < n; ++row)
+        for (int column = 0; column + 1 < n; ++column) {
+            uint16_t a = (uint16_t)(row * n + column), b = (uint16_t)(a + 1), c = (uint16_t)(a + n + 1),
+                     d = (uint16_t)(a + n);
+            if (column == n / 2) { // the seam: this column's left corners are copies
+                tagTRVXVERTEX left = vertices[a], top = vertices[d];
+                left.normal.x = -left.normal.x;
+                left.u[0] += 1.0f;
+                top.u[0] += 1.0f;
+                a = (uint16_t)vertices.size();
+                vertices.push_back(left);
+                d = (uint16_t)vertices.size();
+                vertices.push_back(top);
+            }
+            faces.push_back(tagTRVXFACE{{a, b, c}});
+            faces.push_back(tagTRVXFACE{{a, c, d}});
+        }
+    vertices.push_back(vertex(9.0f, 9.0f, 9.0f));
+    faces.push_back(tagTRVXFACE{{0, 1, 60000}});
+
+    TRVXLAYER layer = make(ctx->rootLayer, L"grid"), expected = make(ctx->rootLayer, L"expected");
+    TRVXL_SetFace(ctx, layer, (int)faces.size(), faces.data());
+    TRVXL_SetVertex(ctx, layer, (int)vertices.size(), vertices.data());
+    smooth_by_corners(ctx, layer, expected, 0.01f);
+    ASSERT_EQ(TRVXL_SmoothLayer(ctx, layer, 1, 0.01f, 1), 1);
+
+    ASSERT_EQ(layer->faceCount, expected->faceCount);
+    ASSERT_EQ(layer->vertexCount, expected->vertexCount);
+    EXPECT_LT(layer->vertexCount, (int)vertices.size()); // the seam's copies and the loose vertex are gone
+    EXPECT_EQ(memcmp(layer->faces, expected->faces, layer->faceCount * sizeof(tagTRVXFACE)), 0);
+    EXPECT_EQ(memcmp(layer->vertices, expected->vertices, layer->vertexCount * sizeof(tagTRVXVERTEX)), 0);
 }

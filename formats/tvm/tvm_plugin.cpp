@@ -76,9 +76,51 @@ private:
     tagTRVX *ctx_;
 };
 
-const tvm_char *engine_real(float *out, const tvm_char *text)
+// A string of the file's bytes in UTF-16, as TRVX_ChangeToUnicode converts the whole file.
+size_t widen_ansi(tvm_char *out, const char *bytes, size_t count)
 {
-    return tvm_text(TRVX_StringToReal(out, tvm_wide(text)));
+    return (size_t)MultiByteToWideChar(CP_ACP, 0, bytes, (int)count, reinterpret_cast<wchar_t *>(out), (int)count);
+}
+
+// True when the lexer may read the file's bytes directly. In a single-byte code page and in UTF-8 no
+// byte of the format's ASCII syntax is ever part of another character, so strings converted one by
+// one come out as the whole file's conversion would give them. In a double-byte code page the
+// second byte of a character may be '[', ']', '{' or '}': such files are widened first.
+bool bytes_lexable(const char *bytes, int size)
+{
+    CPINFO info;
+    if (GetACP() == CP_UTF8 || (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1))
+        return true;
+    return tvm_is_ascii(bytes, (size_t)size);
+}
+
+void *read_records(TvmBuilder *builder, void *parent, const char *text, const TvmSyntax &syntax)
+{
+    return tvm_read_text(builder, parent, text, syntax.length, syntax.braces, widen_ansi);
+}
+
+void *read_records(TvmBuilder *builder, void *parent, const tvm_char *text, const TvmSyntax &syntax)
+{
+    return tvm_read_text(builder, parent, text, syntax.length, syntax.braces);
+}
+
+// The syntax pass and the records of the file's text (compacted in place); a syntax error is
+// reported in a warning box that names its line.
+template <class Char> void *read_text(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName, Char *text)
+{
+    TvmSyntax syntax;
+    if (!tvm_syntax_pass(text, &syntax)) {
+        wchar_t message[64];
+        swprintf(message, 64, L"File Syntax Error. (line%d)", syntax.line);
+        MessageBoxW(ctx->window, message, fileName, MB_OK | MB_ICONWARNING);
+        return nullptr;
+    }
+    try {
+        EngineBuilder builder(ctx);
+        return read_records(&builder, parent, text, syntax);
+    } catch (const std::bad_alloc &) {
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -91,26 +133,16 @@ DWORD_PTR tvm_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName)
     char *bytes = static_cast<char *>(TRVX_ReadFile(ctx, fileName, &size, 1));
     if (!bytes)
         return 0;
-    wchar_t *wide = TRVX_ChangeToUnicode(ctx, bytes);
-    TRVX_FreeMemory(ctx, bytes);
-    if (!wide)
-        return 0;
-    tvm_char *text = reinterpret_cast<tvm_char *>(wide);
-    TvmSyntax syntax;
     void *result = nullptr;
-    if (!tvm_syntax_pass(text, &syntax)) {
-        wchar_t message[64];
-        swprintf(message, 64, L"File Syntax Error. (line%d)", syntax.line);
-        MessageBoxW(ctx->window, message, fileName, MB_OK | MB_ICONWARNING);
+    if (bytes_lexable(bytes, size)) {
+        result = read_text(ctx, parent, fileName, bytes);
     } else {
-        try {
-            EngineBuilder builder(ctx);
-            result = tvm_read_text(&builder, parent, text, syntax.length, syntax.braces, engine_real);
-        } catch (const std::bad_alloc &) {
-            result = nullptr;
-        }
+        wchar_t *wide = TRVX_ChangeToUnicode(ctx, bytes);
+        if (wide)
+            result = read_text(ctx, parent, fileName, reinterpret_cast<tvm_char *>(wide));
+        TRVX_FreeMemory(ctx, wide);
     }
-    TRVX_FreeMemory(ctx, wide);
+    TRVX_FreeMemory(ctx, bytes);
     return reinterpret_cast<DWORD_PTR>(result);
 }
 

@@ -18,12 +18,12 @@ enum RecordKind {
 };
 
 struct RecordName {
-    const tvm_char *name;
+    const char *name;
     size_t length;
     RecordKind kind;
 };
 
-#define RECORD(word, kind) {u##word, sizeof(word) - 1, kind}
+#define RECORD(word, kind) {word, sizeof(word) - 1, kind}
 // The most frequent records first.
 const RecordName kRecords[] = {
     RECORD("Vertex", R_VERTEX),       RECORD("Face", R_FACE),           RECORD("Layer", R_LAYER),
@@ -35,10 +35,19 @@ const RecordName kRecords[] = {
 };
 #undef RECORD
 
-RecordKind record_kind(const tvm_char *name, size_t length)
+template <class Char> bool same_name(const char *word, const Char *name, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if ((Char)word[i] != name[i])
+            return false;
+    }
+    return true;
+}
+
+template <class Char> RecordKind record_kind(const Char *name, size_t length)
 {
     for (const RecordName &r : kRecords) {
-        if (r.length == length && memcmp(r.name, name, length * sizeof(tvm_char)) == 0)
+        if (r.length == length && same_name(r.name, name, length))
             return r.kind;
     }
     return R_UNKNOWN;
@@ -53,23 +62,22 @@ struct Body {
     uint32_t mode;  // pending drawing mode, 0 = none
 };
 
-class Reader {
+template <class Char> class Reader {
 public:
-    Reader(TvmBuilder *builder, TvmRealParser parse, int layersInFile)
-        : builder_(builder), parse_(parse), total_(layersInFile) {}
+    Reader(TvmBuilder *builder, TvmWiden widen, int layersInFile)
+        : builder_(builder), widen_(widen), total_(layersInFile) {}
 
-    void *read(void *parent, const tvm_char *text, size_t length);
+    void *read(void *parent, const Char *text, size_t length);
 
 private:
     void begin(void *layer);
     void finish();
-    void *layer_record(const TvmRecord &record);
-    void handle(RecordKind kind, const TvmRecord &record);
-    void args(const TvmRecord &record) { tvm_read_args(&args_, record.args, record.args + record.argsLength, parse_); }
+    void *layer_record();
+    void handle(RecordKind kind);
     TvmVector vector3() const { return TvmVector{args_.real(1), args_.real(2), args_.real(3), 0.0f}; }
 
     TvmBuilder *builder_;
-    TvmRealParser parse_;
+    TvmWiden widen_;
     int total_;        // layers in the file
     int created_ = 0;  // layers created so far
     TvmArgs args_;
@@ -77,7 +85,7 @@ private:
     size_t depth_ = 0;
 };
 
-void Reader::begin(void *layer)
+template <class Char> void Reader<Char>::begin(void *layer)
 {
     if (depth_ == bodies_.size())
         bodies_.emplace_back();
@@ -89,7 +97,7 @@ void Reader::begin(void *layer)
     body.mode = 0;
 }
 
-void Reader::finish()
+template <class Char> void Reader<Char>::finish()
 {
     Body &body = bodies_[--depth_];
     if (!body.layer || body.mode == 0 || body.vertices.empty())
@@ -107,24 +115,23 @@ void Reader::finish()
                            body.mode);
 }
 
-void *Reader::layer_record(const TvmRecord &record)
+template <class Char> void *Reader<Char>::layer_record()
 {
     ++created_;
     long long percent = total_ > 0 ? (long long)created_ * 100 / total_ : 100;
     builder_->progress(percent > 100 ? 100 : (int)percent);
-    args(record);
     return builder_->create_layer(bodies_[depth_ - 1].layer, args_.string(1));
 }
 
-void *Reader::read(void *parent, const tvm_char *text, size_t length)
+template <class Char> void *Reader<Char>::read(void *parent, const Char *text, size_t length)
 {
-    const tvm_char *p = text;
-    const tvm_char *end = text + length;
+    const Char *p = text;
+    const Char *end = text + length;
     void *last = nullptr;
     begin(parent);
     for (;;) {
-        TvmRecord record;
-        if (!tvm_next_record(&p, end, depth_ > 1, &record)) {
+        TvmRecord<Char> record;
+        if (!tvm_record_name(&p, end, depth_ > 1, &record)) {
             if (depth_ > 1 && p < end) { // the '}' that ends the current layer's body
                 finish();
                 ++p;
@@ -133,8 +140,10 @@ void *Reader::read(void *parent, const tvm_char *text, size_t length)
             break;
         }
         RecordKind kind = record_kind(record.name, record.nameLength);
+        // Vertex and Face, nearly every record of a model, read nothing but reals.
+        tvm_record_args(&p, end, &record, &args_, widen_, kind == R_VERTEX || kind == R_FACE);
         if (kind == R_LAYER) {
-            void *layer = layer_record(record);
+            void *layer = layer_record();
             if (depth_ == 1 && layer)
                 last = layer;
             if (record.body && layer) {
@@ -143,7 +152,7 @@ void *Reader::read(void *parent, const tvm_char *text, size_t length)
                 continue;
             }
         } else if (bodies_[depth_ - 1].layer) {
-            handle(kind, record);
+            handle(kind);
         }
         if (record.body)
             p = tvm_skip_body(record.body, end);
@@ -153,13 +162,12 @@ void *Reader::read(void *parent, const tvm_char *text, size_t length)
     return last;
 }
 
-void Reader::handle(RecordKind kind, const TvmRecord &record)
+template <class Char> void Reader<Char>::handle(RecordKind kind)
 {
     Body &body = bodies_[depth_ - 1];
     void *layer = body.layer;
     switch (kind) {
     case R_VERTEX: {
-        args(record);
         TvmVertex v;
         v.position = vector3();
         v.normal = TvmVector{args_.real(4), args_.real(5), args_.real(6), 0.0f};
@@ -172,7 +180,6 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         break;
     }
     case R_FACE: {
-        args(record);
         TvmFace f;
         for (int i = 0; i < 3; ++i)
             f.index[i] = (uint16_t)((uint32_t)tvm_truncate(args_.real(i + 1)) & 0xFFFFu);
@@ -180,21 +187,17 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         break;
     }
     case R_SWITCH:
-        args(record);
         builder_->switch_layer(layer, tvm_truncate(args_.real(1)) != 0);
         break;
     case R_COLOR:
-        args(record);
         builder_->set_property(layer, TVM_PROP_COLOUR, args_.value(1));
         break;
     case R_MATERIAL: {
-        args(record);
         TvmMaterial m = {args_.value(1), args_.value(2), args_.real(3), args_.value(4), args_.value(5)};
         builder_->set_property(layer, TVM_PROP_MATERIAL, (uintptr_t)&m);
         break;
     }
     case R_MODE: {
-        args(record);
         body.mode = tvm_word_number(tvm_mode_words, args_.string(1));
         float pointSize = args_.real(2);
         builder_->set_property(layer, TVM_PROP_POINT_SIZE, (uintptr_t)&pointSize);
@@ -204,7 +207,6 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         // A layer has four stages; further Stage records are not loaded at all.
         if (body.stage >= 4)
             break;
-        args(record);
         TvmStage stage;
         memset(&stage, 0, sizeof stage);
         stage.blend = tvm_word_number(tvm_blend_words, args_.string(1));
@@ -225,13 +227,11 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         break;
     }
     case R_TRANSLATE: {
-        args(record);
         TvmVector t = vector3();
         builder_->move_layer(layer, &t, nullptr, nullptr, 0);
         break;
     }
     case R_ROTATE: {
-        args(record);
         TvmVector r = vector3();
         const tvm_char *word = args_.string(4);
         uint32_t order = word[0] ? tvm_word_number(tvm_rotation_words, word) : 1;
@@ -240,24 +240,20 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         break;
     }
     case R_SCALE: {
-        args(record);
         TvmVector s = vector3();
         builder_->move_layer(layer, nullptr, nullptr, &s, 0);
         break;
     }
     case R_RANGE:
-        args(record);
         builder_->set_range(layer, args_.real(1), args_.real(2));
         break;
     case R_MATRIX: {
-        args(record);
         uint32_t order = tvm_word_number(tvm_transform_words, args_.string(1));
         if (order != TVM_NO_WORD)
             builder_->set_transform_order(layer, (int)order);
         break;
     }
     case R_ATTRIBUTE:
-        args(record);
         for (int i = 1; i <= args_.count && args_.signature[i - 1] == 'S'; ++i) {
             for (const TvmAttributeWord &a : tvm_attribute_words) {
                 if (tvm_streq(a.word, args_.string(i))) {
@@ -268,7 +264,6 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
         }
         break;
     case R_BLEND: {
-        args(record);
         int transparency = tvm_truncate(args_.real(1));
         transparency = transparency < 0 ? 0 : transparency > 255 ? 255 : transparency;
         builder_->set_property(layer, TVM_PROP_TRANSPARENCY, (uintptr_t)transparency);
@@ -281,9 +276,15 @@ void Reader::handle(RecordKind kind, const TvmRecord &record)
 
 } // namespace
 
-void *tvm_read_text(TvmBuilder *builder, void *parent, const tvm_char *text, size_t length, int layersInFile,
-                    TvmRealParser parse)
+void *tvm_read_text(TvmBuilder *builder, void *parent, const char *text, size_t length, int layersInFile,
+                    TvmWiden widen)
 {
-    Reader reader(builder, parse, layersInFile);
+    Reader<char> reader(builder, widen, layersInFile);
+    return reader.read(parent, text, length);
+}
+
+void *tvm_read_text(TvmBuilder *builder, void *parent, const tvm_char *text, size_t length, int layersInFile)
+{
+    Reader<tvm_char> reader(builder, nullptr, layersInFile);
     return reader.read(parent, text, length);
 }

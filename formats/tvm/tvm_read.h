@@ -84,6 +84,8 @@ public:
 
 // Reads the compacted text as the body of `parent` (null: the file's layers become top layers).
 // `layersInFile` is the brace count of the syntax pass. Returns the last layer created at the top
-// level, or null.
-void *tvm_read_text(TvmBuilder *builder, void *parent, const tvm_char *text, size_t length, int layersInFile,
-                    TvmRealParser parse);
+// level, or null. The text is the file's bytes, whose strings outside ASCII `widen` converts, or
+// the file already widened to UTF-16.
+void *tvm_read_text(TvmBuilder *builder, void *parent, const char *text, size_t length, int layersInFile,
+                    TvmWiden widen);
+void *tvm_read_text(TvmBuilder *builder, void *parent, const tvm_char *text, size_t length, int layersInFile);

@@ -1,62 +1,73 @@
 // Text model lexer: syntax pass, record splitter, argument reader and word tables (see tvm_text.h).
 #include "tvm_text.h"
 
+#include "number_text.h"
+
 #include <limits.h>
 
-// Character classes of the syntax pass; everything else is copied as it stands.
-enum : uint8_t { C_COPY, C_DROP, C_LINE, C_QUOTE, C_OPEN_PAREN, C_OPEN_BRACE, C_CLOSE, C_END };
+#include <type_traits>
+
+// What the syntax pass does with each character. Plain characters, dropped ones and line feeds
+// take no branch; only the few that open or close something do.
+enum : uint8_t {
+    S_KEEP = 1,     // copied
+    S_LINE = 2,     // counts a line
+    S_SPECIAL = 4,  // handled apart; its kind in the bits above
+};
+enum : uint8_t { K_QUOTE = 1, K_OPEN_PAREN, K_OPEN_BRACE, K_CLOSE, K_END };
 
 struct SyntaxClasses {
-    uint8_t of[128];
+    uint8_t of[256];
 };
 
 static constexpr SyntaxClasses make_syntax_classes()
 {
     SyntaxClasses t{};
-    t.of[0] = C_END;
+    // Bytes outside ASCII are copied like any other character, as their UTF-16 units would be.
+    for (int i = 0; i < 256; ++i)
+        t.of[i] = S_KEEP;
     const char dropped[] = " \t\r[]";
     for (int i = 0; dropped[i]; ++i)
-        t.of[(unsigned char)dropped[i]] = C_DROP;
-    t.of[(unsigned char)'\n'] = C_LINE;
-    t.of[(unsigned char)'"'] = C_QUOTE;
-    t.of[(unsigned char)'('] = C_OPEN_PAREN;
-    t.of[(unsigned char)'{'] = C_OPEN_BRACE;
-    t.of[(unsigned char)')'] = t.of[(unsigned char)'}'] = C_CLOSE;
+        t.of[(unsigned char)dropped[i]] = 0;
+    t.of[(unsigned char)'\n'] = S_LINE;
+    t.of[0] = S_SPECIAL | K_END << 3;
+    t.of[(unsigned char)'"'] = S_SPECIAL | K_QUOTE << 3;
+    t.of[(unsigned char)'('] = S_SPECIAL | K_OPEN_PAREN << 3;
+    t.of[(unsigned char)'{'] = S_SPECIAL | K_OPEN_BRACE << 3;
+    t.of[(unsigned char)')'] = t.of[(unsigned char)'}'] = S_SPECIAL | K_CLOSE << 3;
     return t;
 }
 
 static constexpr SyntaxClasses kSyntaxClasses = make_syntax_classes();
 
-bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out)
+static inline uint8_t syntax_class(char c) { return kSyntaxClasses.of[(unsigned char)c]; }
+static inline uint8_t syntax_class(tvm_char c) { return c < 256 ? kSyntaxClasses.of[c] : (uint8_t)S_KEEP; }
+
+template <class Char> bool tvm_syntax_pass(Char *text, TvmSyntax *out)
 {
-    const uint8_t *classes = kSyntaxClasses.of;
-    tvm_char closers[TVM_MAX_DEPTH]; // the character that ends each open level
+    Char closers[TVM_MAX_DEPTH]; // the character that ends each open level
     int depth = 0;
     int line = 1, braces = 0;
-    const tvm_char *r = text;
-    tvm_char *w = text;
+    const Char *r = text;
+    Char *w = text;
     bool ok = true;
     for (;;) {
-        tvm_char c = *r++;
-        uint8_t kind = c < 128 ? classes[c] : (uint8_t)C_COPY;
-        if (kind == C_COPY) {
-            *w++ = c;
+        Char c = *r++;
+        uint8_t cls = syntax_class(c);
+        *w = c; // the output never runs ahead of the input
+        w += cls & S_KEEP;
+        line += (cls & S_LINE) >> 1;
+        if (!(cls & S_SPECIAL))
             continue;
-        }
-        if (kind == C_END) {
+        uint8_t kind = cls >> 3;
+        if (kind == K_END) {
             // A ( or { still open here would make the splitter look past the end of the text.
             ok = depth == 0;
             break;
         }
-        if (kind == C_DROP)
-            continue;
-        if (kind == C_LINE) {
-            ++line;
-            continue;
-        }
-        if (kind == C_QUOTE) {
+        if (kind == K_QUOTE) {
             *w++ = c;
-            while (*r && *r != u'"')
+            while (*r && *r != '"')
                 *w++ = *r++;
             if (!*r) {
                 ok = false;
@@ -65,14 +76,14 @@ bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out)
             *w++ = *r++;
             continue;
         }
-        if (kind == C_OPEN_PAREN || kind == C_OPEN_BRACE) {
-            if (kind == C_OPEN_BRACE)
+        if (kind == K_OPEN_PAREN || kind == K_OPEN_BRACE) {
+            if (kind == K_OPEN_BRACE)
                 ++braces;
             if (depth == TVM_MAX_DEPTH) {
                 ok = false;
                 break;
             }
-            closers[depth++] = kind == C_OPEN_PAREN ? u')' : u'}';
+            closers[depth++] = kind == K_OPEN_PAREN ? ')' : '}';
             *w++ = c;
             continue;
         }
@@ -93,77 +104,74 @@ bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out)
     return ok;
 }
 
+bool tvm_is_ascii(const char *text, size_t length)
+{
+    unsigned char seen = 0;
+    for (size_t i = 0; i < length; ++i)
+        seen |= (unsigned char)text[i];
+    return seen < 0x80;
+}
+
 // Just after the string that starts at the quote `p`, or `end`.
-static const tvm_char *skip_string(const tvm_char *p, const tvm_char *end)
+template <class Char> static const Char *skip_string(const Char *p, const Char *end)
 {
     for (++p; p < end; ++p) {
-        if (*p == u'"')
+        if (*p == '"')
             return p + 1;
     }
     return end;
 }
 
+// Characters that open or close groups or strings: the only ones the group scan stops at.
+struct GroupMarks {
+    bool of[128];
+};
+
+static constexpr GroupMarks make_group_marks()
+{
+    GroupMarks t{};
+    t.of[(unsigned char)'"'] = t.of[(unsigned char)'('] = t.of[(unsigned char)')'] = true;
+    t.of[(unsigned char)'{'] = t.of[(unsigned char)'}'] = true;
+    return t;
+}
+
+static constexpr GroupMarks kGroupMarks = make_group_marks();
+
+template <class Char> static inline bool group_mark(Char c)
+{
+    typedef typename std::make_unsigned<Char>::type Unit;
+    Unit u = (Unit)c;
+    return u < 128 && kGroupMarks.of[u];
+}
+
 // The closing character of the group that opens at `p`, or `end` when it never closes.
-static const tvm_char *group_close(const tvm_char *p, const tvm_char *end)
+template <class Char> static const Char *group_close(const Char *p, const Char *end)
 {
     int depth = 0;
     while (p < end) {
-        tvm_char c = *p;
-        if (c == u'"') {
+        Char c = *p;
+        if (!group_mark(c)) {
+            ++p;
+            continue;
+        }
+        if (c == '"') {
             p = skip_string(p, end);
             continue;
         }
-        if (c == u'(' || c == u'{') {
+        if (c == '(' || c == '{') {
             ++depth;
-        } else if (c == u')' || c == u'}') {
-            if (--depth == 0)
-                return p;
+        } else if (--depth == 0) {
+            return p;
         }
         ++p;
     }
     return end;
 }
 
-static const tvm_char *skip_group(const tvm_char *p, const tvm_char *end)
+template <class Char> static const Char *skip_group(const Char *p, const Char *end)
 {
-    const tvm_char *close = group_close(p, end);
+    const Char *close = group_close(p, end);
     return close < end ? close + 1 : end;
-}
-
-bool tvm_next_record(const tvm_char **cursor, const tvm_char *end, bool nested, TvmRecord *record)
-{
-    const tvm_char *p = *cursor;
-    const tvm_char *name = p;
-    // The name runs to the first '(' of this level; strings and brace groups in it belong to it.
-    while (p < end && *p != u'(') {
-        tvm_char c = *p;
-        if (nested && c == u'}')
-            break;
-        if (c == u'"')
-            p = skip_string(p, end);
-        else if (c == u'{')
-            p = skip_group(p, end);
-        else
-            ++p;
-    }
-    if (p >= end || *p != u'(') {
-        *cursor = p;
-        return false;
-    }
-    record->name = name;
-    record->nameLength = (size_t)(p - name);
-    const tvm_char *close = group_close(p, end);
-    record->args = p + 1;
-    record->argsLength = (size_t)(close - (p + 1));
-    p = close < end ? close + 1 : end;
-    record->body = p < end && *p == u'{' ? p + 1 : nullptr;
-    *cursor = p;
-    return true;
-}
-
-const tvm_char *tvm_skip_body(const tvm_char *body, const tvm_char *end)
-{
-    return skip_group(body - 1, end);
 }
 
 int tvm_truncate(float value)
@@ -177,16 +185,88 @@ int tvm_truncate(float value)
     return (int)value;
 }
 
-static int hex_digit(tvm_char c)
+template <class Char> static int hex_digit(Char c)
 {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
-void tvm_read_args(TvmArgs *args, const tvm_char *p, const tvm_char *end, TvmRealParser parse)
+// A string argument's characters, the 63rd the last one kept.
+static int copy_string(tvm_char *slot, const tvm_char *begin, const tvm_char *end, TvmWiden)
+{
+    int length = 0;
+    for (const tvm_char *p = begin; p < end && length < TVM_STRING_CHARS - 1; ++p)
+        slot[length++] = *p;
+    return length;
+}
+
+// Without a converter bytes widen one to one.
+static int copy_string(tvm_char *slot, const char *begin, const char *end, TvmWiden widen)
+{
+    size_t count = (size_t)(end - begin);
+    if (!widen || tvm_is_ascii(begin, count)) {
+        int length = 0;
+        for (const char *p = begin; p < end && length < TVM_STRING_CHARS - 1; ++p)
+            slot[length++] = (tvm_char)(unsigned char)*p;
+        return length;
+    }
+    // No character takes more than four bytes: 256 bytes make at least the 63 units kept, and a
+    // character cut at their end lands past those.
+    tvm_char wide[256];
+    size_t units = widen(wide, begin, count < 256 ? count : 256);
+    int length = units < (size_t)TVM_STRING_CHARS - 1 ? (int)units : TVM_STRING_CHARS - 1;
+    for (int i = 0; i < length; ++i)
+        slot[i] = wide[i];
+    return length;
+}
+
+// Reads argument `n` at `p` into its slots; returns the first character not used.
+template <class Char> static const Char *read_arg(TvmArgs *args, int n, const Char *p, const Char *end, TvmWiden widen)
+{
+    if (p < end && *p == '"') {
+        const Char *first = p + 1, *last = first;
+        while (last < end && *last != '"')
+            ++last;
+        int length = copy_string(args->strings[n], first, last, widen);
+        args->strings[n][length] = 0;
+        args->signature[n] = 'S';
+        args->values[n] = 0;
+        args->reals[n] = 0.0f;
+        return last < end ? last + 1 : end;
+    }
+    args->strings[n][0] = 0;
+    if (p < end && *p == '#') {
+        uint32_t value = 0;
+        int digit;
+        for (++p; p < end && (digit = hex_digit(*p)) >= 0; ++p)
+            value = value * 16u + (uint32_t)digit;
+        args->signature[n] = 'H';
+        args->values[n] = value;
+        args->reals[n] = (float)value;
+        return p;
+    }
+    float value = 0.0f;
+    if (p < end) {
+        const Char *next = parse_number(&value, p);
+        if (next > p && next <= end)
+            p = next;
+    }
+    args->signature[n] = 'R';
+    args->reals[n] = value;
+    args->values[n] = (uint32_t)tvm_truncate(value);
+    return p;
+}
+
+static void finish_args(TvmArgs *args, int n)
+{
+    args->count = n < TVM_MAX_ARGS ? n : TVM_MAX_ARGS;
+    args->signature[args->count] = 0;
+}
+
+template <class Char> void tvm_read_args(TvmArgs *args, const Char *p, const Char *end, TvmWiden widen)
 {
     int n = 0;
     args->count = 0;
@@ -194,47 +274,14 @@ void tvm_read_args(TvmArgs *args, const tvm_char *p, const tvm_char *end, TvmRea
     if (p >= end)
         return;
     for (;;) {
-        if (n < TVM_MAX_ARGS) {
-            tvm_char *s = args->strings[n];
-            s[0] = 0;
-            if (p < end && *p == u'"') {
-                int length = 0;
-                for (++p; p < end && *p != u'"'; ++p) {
-                    if (length < TVM_STRING_CHARS - 1)
-                        s[length++] = *p;
-                }
-                s[length] = 0;
-                if (p < end)
-                    ++p;
-                args->signature[n] = 'S';
-                args->values[n] = 0;
-                args->reals[n] = 0.0f;
-            } else if (p < end && *p == u'#') {
-                uint32_t value = 0;
-                int digit;
-                for (++p; p < end && (digit = hex_digit(*p)) >= 0; ++p)
-                    value = value * 16u + (uint32_t)digit;
-                args->signature[n] = 'H';
-                args->values[n] = value;
-                args->reals[n] = (float)value;
-            } else {
-                float value = 0.0f;
-                if (p < end) {
-                    const tvm_char *next = parse(&value, p);
-                    if (next > p && next <= end)
-                        p = next;
-                }
-                args->signature[n] = 'R';
-                args->reals[n] = value;
-                args->values[n] = (uint32_t)tvm_truncate(value);
-            }
-        }
+        if (n < TVM_MAX_ARGS)
+            p = read_arg(args, n, p, end, widen);
         ++n;
         // Whatever follows an argument up to the next separator is not part of it.
-        while (p < end && *p != u',') {
-            if (*p == u'"')
+        while (p < end && *p != ',') {
+            if (*p == '"')
                 p = skip_string(p, end);
-            else if (*p == u'(' || *p == u'{')
+            else if (*p == '(' || *p == '{')
                 p = skip_group(p, end);
             else
                 ++p;
@@ -243,9 +290,130 @@ void tvm_read_args(TvmArgs *args, const tvm_char *p, const tvm_char *end, TvmRea
             break;
         ++p;
     }
-    args->count = n < TVM_MAX_ARGS ? n : TVM_MAX_ARGS;
-    args->signature[args->count] = 0;
+    finish_args(args, n);
 }
+
+// Reads the arguments that start at `p`, just after a record's '(', in the same pass that finds
+// the ')' closing them, and returns that close (or `end`) just as group_close would. An argument
+// that holds a group of its own is left to the group scan: null.
+template <class Char>
+static const Char *read_args_to_close(TvmArgs *args, const Char *p, const Char *end, TvmWiden widen)
+{
+    args->count = 0;
+    args->signature[0] = 0;
+    if (p >= end || *p == ')' || *p == '}')
+        return p < end ? p : end;
+    int n = 0;
+    for (;;) {
+        // Arguments never read past a closing character: strings end before it, numbers stop at it.
+        if (n < TVM_MAX_ARGS)
+            p = read_arg(args, n, p, end, widen);
+        ++n;
+        for (;;) {
+            if (p >= end) {
+                finish_args(args, n);
+                return end;
+            }
+            Char c = *p;
+            if (c == ',')
+                break;
+            if (c == ')' || c == '}') {
+                finish_args(args, n);
+                return p;
+            }
+            if (c == '(' || c == '{')
+                return nullptr;
+            p = c == '"' ? skip_string(p, end) : p + 1;
+        }
+        ++p;
+    }
+}
+
+template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record)
+{
+    const Char *p = *cursor;
+    const Char *name = p;
+    // The name runs to the first '(' of this level; strings and brace groups in it belong to it.
+    while (p < end && *p != '(') {
+        Char c = *p;
+        if (nested && c == '}')
+            break;
+        if (c == '"')
+            p = skip_string(p, end);
+        else if (c == '{')
+            p = skip_group(p, end);
+        else
+            ++p;
+    }
+    if (p >= end || *p != '(') {
+        *cursor = p;
+        return false;
+    }
+    record->name = name;
+    record->nameLength = (size_t)(p - name);
+    record->args = p + 1;
+    *cursor = p + 1;
+    return true;
+}
+
+template <class Char> static inline bool starts_number(Char c)
+{
+    return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
+}
+
+// The reals of a record whose arguments are all plain numbers, and their close; null for anything
+// else, which the general reader then takes.
+template <class Char> static const Char *read_plain_reals(TvmArgs *args, const Char *p, const Char *end)
+{
+    int n = 0;
+    while (p < end && n < TVM_MAX_ARGS && starts_number(*p)) {
+        p = parse_number(&args->reals[n++], p);
+        if (p >= end)
+            return nullptr;
+        if (*p == ')' || *p == '}') {
+            args->count = n;
+            return p;
+        }
+        if (*p != ',')
+            return nullptr;
+        ++p;
+    }
+    return nullptr;
+}
+
+template <class Char>
+void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *record, TvmArgs *args, TvmWiden widen,
+                     bool realsOnly)
+{
+    const Char *open = record->args - 1;
+    const Char *close = realsOnly ? read_plain_reals(args, record->args, end) : nullptr;
+    if (!close)
+        close = read_args_to_close(args, record->args, end, widen);
+    if (!close) {
+        close = group_close(open, end);
+        tvm_read_args(args, record->args, close, widen);
+    }
+    record->argsLength = (size_t)(close - record->args);
+    const Char *p = close < end ? close + 1 : end;
+    record->body = p < end && *p == '{' ? p + 1 : nullptr;
+    *cursor = p;
+}
+
+template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end)
+{
+    return skip_group(body - 1, end);
+}
+
+template bool tvm_syntax_pass(char *, TvmSyntax *);
+template bool tvm_syntax_pass(tvm_char *, TvmSyntax *);
+template bool tvm_record_name(const char **, const char *, bool, TvmRecord<char> *);
+template bool tvm_record_name(const tvm_char **, const tvm_char *, bool, TvmRecord<tvm_char> *);
+template void tvm_record_args(const char **, const char *, TvmRecord<char> *, TvmArgs *, TvmWiden, bool);
+template void tvm_record_args(const tvm_char **, const tvm_char *, TvmRecord<tvm_char> *, TvmArgs *, TvmWiden, bool);
+template const char *tvm_skip_body(const char *, const char *);
+template const tvm_char *tvm_skip_body(const tvm_char *, const tvm_char *);
+template void tvm_read_args(TvmArgs *, const char *, const char *, TvmWiden);
+template void tvm_read_args(TvmArgs *, const tvm_char *, const tvm_char *, TvmWiden);
 
 // --- Word tables -------------------------------------------------------------------------------
 // The spellings are the format's own ("SUTRACT", "Unkown"); files depend on them.

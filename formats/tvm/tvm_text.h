@@ -1,6 +1,8 @@
 // Text model lexer: the syntax pass that checks a model text and compacts it in place, the record
-// splitter, the argument reader and the word tables of the format. Portable code: no Windows
-// headers, so that it is also built natively for unit tests and the fuzzer.
+// splitter, the argument reader and the word tables of the format. The format's syntax is ASCII, so
+// the lexer reads either the file's bytes as they stand (Char = char) or a text already widened to
+// UTF-16 (Char = tvm_char); string arguments come out as UTF-16 either way. Portable code: no
+// Windows headers, so that it is also built natively for unit tests and the fuzzer.
 #pragma once
 
 #include <stddef.h>
@@ -25,28 +27,24 @@ struct TvmSyntax {
 // True when the text is well formed. The text is compacted in place (white space and [ ] outside
 // strings dropped) and stays zero-terminated. Fails on a closing character that belongs to another
 // level, a string left open, a ( or { left open at the end, and nesting deeper than TVM_MAX_DEPTH.
-bool tvm_syntax_pass(tvm_char *text, TvmSyntax *out);
+template <class Char> bool tvm_syntax_pass(Char *text, TvmSyntax *out);
+
+// True when no byte of the text lies outside ASCII.
+bool tvm_is_ascii(const char *text, size_t length);
 
 // One record of a compacted text: name(args){body}. Ranges point into the text.
-struct TvmRecord {
-    const tvm_char *name;
+template <class Char> struct TvmRecord {
+    const Char *name;
     size_t nameLength;
-    const tvm_char *args;  // inside the parentheses
+    const Char *args;  // inside the parentheses
     size_t argsLength;
-    const tvm_char *body;  // just after '{', null when the record has no body
+    const Char *body;  // just after '{', null when the record has no body
 };
 
-// Splits the next record from *cursor. `end` is the end of the text, `nested` says that a '}'
-// closes the current body. Returns false at the end of the body or text, leaving *cursor there.
-// Text before a '(' that never comes is skipped. A record's body is not consumed: the caller
-// either reads it or skips it with tvm_skip_body.
-bool tvm_next_record(const tvm_char **cursor, const tvm_char *end, bool nested, TvmRecord *record);
-
-// The position just after the '}' that closes a body starting at `body`.
-const tvm_char *tvm_skip_body(const tvm_char *body, const tvm_char *end);
-
-// Parses a number at `text` into *out; returns the first character not used.
-typedef const tvm_char *(*TvmRealParser)(float *out, const tvm_char *text);
+// Converts `count` bytes of a string argument, at least one of them outside ASCII, from the file's
+// code page to UTF-16 exactly as the engine converts whole texts; `out` has room for `count` units
+// (no code page makes more units than bytes). Returns the units written.
+typedef size_t (*TvmWiden)(tvm_char *out, const char *bytes, size_t count);
 
 // The argument slots of one record. Argument i (from 1) lands in slot i of every kind; the
 // accessors give 0 or an empty string beyond the arguments that were read.
@@ -63,8 +61,28 @@ struct TvmArgs {
 };
 
 // Reads the arguments between `begin` and `end` (the text inside the parentheses). Arguments past
-// the fourteenth are skipped and string characters past the 63rd are dropped.
-void tvm_read_args(TvmArgs *args, const tvm_char *begin, const tvm_char *end, TvmRealParser parse);
+// the fourteenth are skipped and string characters past the 63rd are dropped. Reals are read as
+// the engine's TRVX_StringToReal reads them. `widen` converts strings of bytes outside ASCII (without
+// it bytes widen one to one); it is not used for UTF-16 text.
+template <class Char>
+void tvm_read_args(TvmArgs *args, const Char *begin, const Char *end, TvmWiden widen = nullptr);
+
+// Splitting a record is two steps. The first finds the next record's name and its '(' (record->args
+// points just after it) and leaves *cursor there. `end` is the end of the text, `nested` says that
+// a '}' closes the current body. Returns false at the end of the body or text, leaving *cursor
+// there. Text before a '(' that never comes is skipped.
+template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record);
+
+// The second reads the arguments into *args as tvm_read_args does, sets the record's argument length
+// and body and moves *cursor past the arguments. A record's body is not consumed: the caller either
+// reads it or skips it with tvm_skip_body. With `realsOnly`, for records whose handlers read nothing
+// but reals, arguments that are all plain numbers set only the count and the reals.
+template <class Char>
+void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *record, TvmArgs *args, TvmWiden widen,
+                     bool realsOnly = false);
+
+// The position just after the '}' that closes a body starting at `body`.
+template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end);
 
 // A real truncated toward zero, clamped to the int range (NaN gives 0).
 int tvm_truncate(float value);

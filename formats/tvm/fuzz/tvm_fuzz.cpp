@@ -1,24 +1,30 @@
 // Fuzz target of the text model reader: any bytes through the syntax pass and, when it passes, the
 // record splitter, argument reader and record handlers, with a builder that refuses every call the
-// engine would not survive.
+// engine would not survive. The bytes are read both as they stand and widened first, and both
+// reads must build the same tree.
 #include "../tests/tvm_native.h"
 
 #include <stdlib.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // The plug-in sees the file as UTF-16 after the code-page conversion; a byte is one character.
-    std::vector<tvm_char> text(size + 1);
-    for (size_t i = 0; i < size; ++i)
-        text[i] = data[i];
-    text[size] = 0;
+    std::string text((const char *)data, size);
+    std::vector<char> bytes(text.begin(), text.end());
+    bytes.push_back(0);
     TvmSyntax syntax;
-    if (!tvm_syntax_pass(text.data(), &syntax))
-        return 0;
-    if (syntax.length > size || text[syntax.length] != 0)
+    bool ok = tvm_syntax_pass(bytes.data(), &syntax);
+    if (ok && (syntax.length > size || bytes[syntax.length] != 0))
         abort();
-    NativeBuilder builder;
+    bool asWide = size > 0 && (data[0] & 2);
+    NativeBuilder builder, widened;
     void *parent = size > 0 && (data[0] & 1) ? builder.root() : nullptr;
-    tvm_read_text(&builder, parent, text.data(), syntax.length, syntax.braces, native_string_to_real);
+    void *wideParent = parent ? widened.root() : nullptr;
+    int line = 0, wideLine = 0;
+    void *last = native_read(&builder, parent, text, &line);
+    if (!asWide)
+        return 0;
+    void *wideLast = native_read_wide(&widened, wideParent, text, &wideLine);
+    if (line != wideLine || (last == nullptr) != (wideLast == nullptr) || !native_same_tree(builder, widened))
+        abort();
     return 0;
 }

@@ -26,20 +26,27 @@ struct Pass {
     std::string text;
 };
 
+// The syntax pass over the bytes as they stand; the pass over the same text widened must agree.
 Pass syntax(const std::string &source)
 {
-    std::u16string wide = widen(source);
+    std::string bytes = source;
     Pass p;
-    p.ok = tvm_syntax_pass(&wide[0], &p.syntax);
-    p.text = narrow(wide.c_str(), p.syntax.length);
+    p.ok = tvm_syntax_pass(&bytes[0], &p.syntax);
+    p.text = bytes.substr(0, p.syntax.length);
+
+    std::u16string wide = widen(source);
+    TvmSyntax wideSyntax;
+    EXPECT_EQ(tvm_syntax_pass(&wide[0], &wideSyntax), p.ok);
+    EXPECT_EQ(wideSyntax.line, p.syntax.line);
+    EXPECT_EQ(wideSyntax.braces, p.syntax.braces);
+    EXPECT_EQ(narrow(wide.c_str(), wideSyntax.length), p.text);
     return p;
 }
 
 TvmArgs args(const std::string &inside)
 {
-    std::u16string wide = widen(inside);
     TvmArgs a;
-    tvm_read_args(&a, wide.c_str(), wide.c_str() + wide.size(), native_string_to_real);
+    tvm_read_args(&a, inside.c_str(), inside.c_str() + inside.size(), native_widen);
     return a;
 }
 
@@ -300,6 +307,41 @@ TEST(Reader, OddNamesAndBodiesOfOtherRecordsAreSkipped)
     ASSERT_EQ(b.tops.size(), 1u);
     EXPECT_EQ(b.tops[0]->name, u"a(b)");
     EXPECT_EQ(last, b.tops[0]);
+}
+
+// The plug-in reads a file's bytes, converting only strings that hold bytes outside ASCII; read
+// after widening the whole text first, the same file must build the same tree.
+TEST(Reader, BytesAndWidenedTextBuildTheSameTree)
+{
+    const std::string cut = std::string(62, 'a') + "\xF0\x9F\x98\x80"; // 64 units: cut inside the pair
+    std::string longName;
+    for (int i = 0; i < 150; ++i)
+        longName += i % 3 ? "\xC3\xA9" : "\xE2\x80\x94"; // 350 bytes, cut at 63 units
+    const std::string text = "Layer(\"\xE6\xA9\x9F\xE4\xBD\x93\"){\n\tStage(\"NORMAL\",\"" + cut +
+                             "\",0,\"REPEAT\",\"LINEAR\",\"XFACE\",[1.5,-2],3,[4,5])\n"
+                             "\tMode(\"SOLID\")Vertex([1,2,3],[0,0,1])Face(0,0,0)\n}\n"
+                             "Layer(\"x\xC3 \xFF\")\n{Vertex(\"\xE2\x80\x94\",#0A,2)Mode(\"LINE\",2.5)}\n"
+                             "Layer(\"" + longName + "\")";
+    NativeBuilder bytes, widened;
+    ASSERT_NE(native_read(&bytes, nullptr, text), nullptr);
+    ASSERT_NE(native_read_wide(&widened, nullptr, text), nullptr);
+    EXPECT_TRUE(native_same_tree(bytes, widened));
+    ASSERT_EQ(bytes.tops.size(), 3u);
+    EXPECT_EQ(bytes.tops[2]->name.size(), 63u);
+    EXPECT_EQ(bytes.tops[0]->name, u"\u6A5F\u4F53");
+    EXPECT_EQ(bytes.tops[1]->name, u"x\uFFFD \uFFFD");
+    ASSERT_EQ(bytes.textures.size(), 1u);
+    EXPECT_EQ(bytes.textures[0].size(), 63u);
+    EXPECT_EQ(bytes.textures[0].back(), (tvm_char)0xD83D);
+    ASSERT_EQ(bytes.tops[1]->vertices.size(), 1u);
+    EXPECT_EQ(bytes.tops[1]->vertices[0].position.y, 10.0f); // a string argument reads as 0, hex as its value
+
+    int line = 0, wideLine = 0;
+    const std::string bad = "Layer(\"\xE6\xA9\x9F\n\"){\n\xE4\xBD\x93\n)";
+    EXPECT_EQ(native_read(&bytes, nullptr, bad, &line), nullptr);
+    EXPECT_EQ(native_read_wide(&widened, nullptr, bad, &wideLine), nullptr);
+    EXPECT_EQ(line, 3);
+    EXPECT_EQ(wideLine, 3);
 }
 
 TEST(Lines, SignatureFormattingQuotesAndIndentation)

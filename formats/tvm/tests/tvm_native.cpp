@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #define NATIVE_CHECK(condition)                                                   \
     do {                                                                          \
@@ -166,17 +167,107 @@ void NativeBuilder::progress(int percent)
     percents.push_back(percent);
 }
 
+size_t native_widen(tvm_char *out, const char *bytes, size_t count)
+{
+    const unsigned char *p = (const unsigned char *)bytes, *end = p + count;
+    tvm_char *o = out;
+    while (p < end) {
+        unsigned c = *p;
+        int trail = c >= 0xF0 && c < 0xF5 ? 3 : c >= 0xE0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
+        if (c < 0x80 || trail == 0 || end - p <= trail) {
+            *o++ = c < 0x80 ? (tvm_char)c : (tvm_char)0xFFFD;
+            ++p;
+            continue;
+        }
+        uint32_t code = c & (0x3Fu >> trail);
+        int k = 1;
+        for (; k <= trail && (p[k] & 0xC0) == 0x80; ++k)
+            code = code << 6 | (p[k] & 0x3Fu);
+        static const uint32_t kLeast[4] = {0, 0x80, 0x800, 0x10000}; // shorter forms are not UTF-8
+        bool surrogate = code >= 0xD800 && code < 0xE000;
+        if (k <= trail || code < kLeast[trail] || code > 0x10FFFF || surrogate) {
+            *o++ = 0xFFFD;
+            ++p;
+            continue;
+        }
+        if (code >= 0x10000) {
+            *o++ = (tvm_char)(0xD800 + ((code - 0x10000) >> 10));
+            *o++ = (tvm_char)(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            *o++ = (tvm_char)code;
+        }
+        p += trail + 1;
+    }
+    return (size_t)(o - out);
+}
+
+std::u16string native_widen(const std::string &bytes)
+{
+    std::u16string wide(bytes.size(), u'\0');
+    wide.resize(native_widen(&wide[0], bytes.data(), bytes.size()));
+    return wide;
+}
+
+static bool same_bytes(const void *a, const void *b, size_t n) { return n == 0 || memcmp(a, b, n) == 0; }
+
+static bool same_layer(const NativeLayer &a, const NativeLayer &b)
+{
+    return a.name == b.name && a.children.size() == b.children.size() && a.on == b.on &&
+           same_bytes(&a.material, &b.material, sizeof a.material) &&
+           same_bytes(a.attributes, b.attributes, sizeof a.attributes) && a.transparency == b.transparency &&
+           same_bytes(&a.pointSize, &b.pointSize, sizeof(float)) && same_bytes(&a.translate, &b.translate, sizeof(TvmVector)) &&
+           same_bytes(&a.rotate, &b.rotate, sizeof(TvmVector)) && same_bytes(&a.scale, &b.scale, sizeof(TvmVector)) &&
+           a.rotationOrder == b.rotationOrder && a.transformOrder == b.transformOrder &&
+           same_bytes(&a.nearLimit, &b.nearLimit, sizeof(float)) && same_bytes(&a.farLimit, &b.farLimit, sizeof(float)) &&
+           same_bytes(a.stageCalls, b.stageCalls, sizeof a.stageCalls) && a.faces.size() == b.faces.size() &&
+           a.vertices.size() == b.vertices.size() && a.mode == b.mode && a.geometryCalls == b.geometryCalls &&
+           same_bytes(a.faces.data(), b.faces.data(), a.faces.size() * sizeof(TvmFace)) &&
+           same_bytes(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(TvmVertex));
+}
+
+bool native_same_tree(const NativeBuilder &a, const NativeBuilder &b)
+{
+    if (a.layers.size() != b.layers.size() || a.tops.size() != b.tops.size() || a.textures != b.textures ||
+        a.textureOptions != b.textureOptions || a.percents != b.percents)
+        return false;
+    for (size_t i = 0; i < a.layers.size(); ++i) {
+        const NativeLayer &x = *a.layers[i], &y = *b.layers[i];
+        if (!same_layer(x, y))
+            return false;
+        // Stages hold the owner layer's address: compare them with the owner left out.
+        for (int s = 0; s < 4; ++s) {
+            TvmStage sx = x.stages[s], sy = y.stages[s];
+            if ((sx.owner == nullptr) != (sy.owner == nullptr))
+                return false;
+            sx.owner = sy.owner = nullptr;
+            if (!same_bytes(&sx, &sy, sizeof sx))
+                return false;
+        }
+    }
+    return true;
+}
+
 void *native_read(NativeBuilder *builder, void *parent, const std::string &text, int *line)
 {
-    std::vector<tvm_char> wide(text.begin(), text.end());
-    for (tvm_char &c : wide)
-        c = (tvm_char)(unsigned char)c;
-    wide.push_back(0);
+    std::vector<char> bytes(text.begin(), text.end());
+    bytes.push_back(0);
     TvmSyntax syntax;
-    bool ok = tvm_syntax_pass(wide.data(), &syntax);
+    bool ok = tvm_syntax_pass(bytes.data(), &syntax);
     if (line)
         *line = syntax.line;
     if (!ok)
         return nullptr;
-    return tvm_read_text(builder, parent, wide.data(), syntax.length, syntax.braces, native_string_to_real);
+    return tvm_read_text(builder, parent, bytes.data(), syntax.length, syntax.braces, native_widen);
+}
+
+void *native_read_wide(NativeBuilder *builder, void *parent, const std::string &text, int *line)
+{
+    std::u16string wide = native_widen(text);
+    TvmSyntax syntax;
+    bool ok = tvm_syntax_pass(&wide[0], &syntax);
+    if (line)
+        *line = syntax.line;
+    if (!ok)
+        return nullptr;
+    return tvm_read_text(builder, parent, wide.c_str(), syntax.length, syntax.braces);
 }

@@ -14,6 +14,12 @@
 const tvm_char *native_string_to_real(float *out, const tvm_char *text);
 tvm_char *native_real_to_string(tvm_char *buffer, float value);
 
+// A stand-in for a UTF-8 system code page: well-formed sequences decode, every other byte outside
+// ASCII becomes U+FFFD. Like every code page whose syntax bytes never belong to another character,
+// a string converted alone gives what converting the whole text gives for it.
+size_t native_widen(tvm_char *out, const char *bytes, size_t count);
+std::u16string native_widen(const std::string &bytes);
+
 struct NativeLayer {
     std::u16string name;
     NativeLayer *parent = nullptr;
@@ -64,6 +70,12 @@ private:
     std::unordered_set<const void *> known_;
 };
 
-// Syntax pass and read of a UTF-8/ASCII text; returns the read's result, or null with *line set
-// when the syntax pass failed.
+// True when both builders made the same layers in the same order with the same contents.
+bool native_same_tree(const NativeBuilder &a, const NativeBuilder &b);
+
+// Syntax pass and read of the text's bytes as the plug-in reads a file; returns the read's result,
+// or null with *line set when the syntax pass failed.
 void *native_read(NativeBuilder *builder, void *parent, const std::string &text, int *line = nullptr);
+// The same through the text widened first (native_widen), as the plug-in reads a file whose
+// code page may hide syntax bytes inside its characters.
+void *native_read_wide(NativeBuilder *builder, void *parent, const std::string &text, int *line = nullptr);

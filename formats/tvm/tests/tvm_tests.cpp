@@ -156,6 +156,39 @@ TEST_F(Tvm, SyntaxErrorsNameTheLineInAWarningOwnedByTheWindow)
     }
 }
 
+// The plug-in lexes the file's bytes; names outside ASCII must still come out as the engine's
+// conversion of the file gives them, and a syntax error after them must still name its line.
+TEST_F(Tvm, NamesOutsideAsciiComeOutAsTheCodePageConversionGivesThem)
+{
+    const std::string names[] = {
+        "\x83\x5C\x95\x5C\x81\x7C",  // Shift-JIS, second bytes that are ASCII's \ and |
+        "\x83\x82\x83\x66\x83\x8B",  // Shift-JIS
+        "\xE6\xA9\x9F\xE4\xBD\x93",  // UTF-8
+        "wing \xE2\x80\x94 left",      // UTF-8 amid ASCII
+    };
+    std::string text;
+    for (const std::string &name : names)
+        text += "Layer(\"" + name + "\"){\r\n\tMode(\"SOLID\")\r\n}\r\n";
+    ASSERT_NE(read(text), nullptr);
+    ASSERT_EQ(scene->childCount, 4);
+    for (int i = 0; i < 4; ++i) {
+        wchar_t *expected = TRVX_ChangeToUnicode(ctx, names[i].c_str());
+        ASSERT_NE(expected, nullptr);
+        EXPECT_STREQ(child(scene, i)->name, expected) << i;
+        TRVX_FreeMemory(ctx, expected);
+    }
+
+    // The line break inside the string is not counted: the stray ')' stands on line 3.
+    boxes.boxes.clear();
+    TRVXL_DeleteLayer(ctx, scene, 1);
+    scene = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"scene");
+    EXPECT_EQ(read("Layer(\"\x83\x82\x83\x66\"){\r\n\tComment(\"\xE6\xA9\x9F\r\n\x95\x5C\")\r\n\tFace)\r\n}"),
+              nullptr);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, L"File Syntax Error. (line3)");
+    EXPECT_EQ(scene->childCount, 0);
+}
+
 TEST_F(Tvm, BadBytesNeverCrashTheReader)
 {
     std::string garbage;
