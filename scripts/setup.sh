@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
           pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
           libfreetype-dev libpng-dev nlohmann-json3-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-          espeak-ng nsis)
+          espeak-ng nsis python3)
 
 missing=()
 for p in "${packages[@]}"; do
