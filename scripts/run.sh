@@ -6,7 +6,12 @@ set -euo pipefail
 "$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
 
+# Without a display of the user's the run happens on a private Xvfb display, where nobody can click
+# through the benchmark's screens: it is shown for TRVX_RUN_SECONDS (120 by default), a screenshot of
+# it is kept as build/run.png, and then it is ended.
+headless=
 if [ -z "${DISPLAY:-}" ]; then
+  headless=1
   "$TRVX_ROOT/scripts/services.sh" start
   trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT
   export DISPLAY=$TRVX_DISPLAY
@@ -20,9 +25,21 @@ if [ ! -f "$launcher" ]; then
   echo "run: $launcher was not built" >&2
   exit 1
 fi
-[ -f "$bin/hx21app.exe" ] || echo "run: the viewer hx21app is not built yet: the launcher plays its logo and ends."
 echo "run: the launcher plays its logo, then the viewer runs its benchmark (Escape during the logo ends it)."
 cd "$bin"
 "$TRVX_WINE" "$launcher" || echo "run: the launcher ended with $? (-1 is 255: another copy runs, or no DirectX 9)"
-# The launcher ends as the viewer starts: wait for the benchmark to end too.
-"$TRVX_WINESERVER" -w
+if [ -z "$headless" ]; then
+  # The launcher ends as the viewer starts: wait for the benchmark to end too.
+  "$TRVX_WINESERVER" -w
+  exit 0
+fi
+seconds=${TRVX_RUN_SECONDS:-120}
+for _ in $(seq "$seconds"); do
+  pgrep -f hx21app.exe >/dev/null || break
+  sleep 1
+done
+if pgrep -f hx21app.exe >/dev/null; then
+  import -window root "$TRVX_BUILD/run.png" 2>/dev/null && echo "run: the screen after ${seconds}s is in $TRVX_BUILD/run.png"
+  echo "run: no one to click through the benchmark on this private display; ending it."
+  "$TRVX_WINESERVER" -k
+fi
