@@ -16,18 +16,22 @@ if [ -z "${TRVX_TEST_ARCH:-}" ]; then
 fi
 export TRVX_TEST_ARCH
 
-# trvx_wine_arch i686|x86_64: Wine and its prefix for programs of that build.
+# trvx_wine_arch i686|x86_64: Wine and its prefix for programs of that build. The choice is exported,
+# so a script that sources this file again (a test's helper) keeps it.
 trvx_wine_arch() {
+  export TRVX_WINE_ARCH=$1
   if [ "$1" = i686 ]; then
     export WINEARCH=win32 TRVX_WINE=/usr/lib/wine/wine
-    export WINEPREFIX=${TRVX_WINEPREFIX_32:-$HOME/.local/share/trvx-wine-win32}
+    export TRVX_WINEPREFIX_32=${TRVX_WINEPREFIX_32:-$HOME/.local/share/trvx-wine-win32}
+    export WINEPREFIX=$TRVX_WINEPREFIX_32
   else
     export WINEARCH=win64 TRVX_WINE=/usr/lib/wine/wine64
-    export WINEPREFIX=${TRVX_WINEPREFIX_64:-$HOME/.local/share/trvx-wine-win64}
+    export TRVX_WINEPREFIX_64=${TRVX_WINEPREFIX_64:-$HOME/.local/share/trvx-wine-win64}
+    export WINEPREFIX=$TRVX_WINEPREFIX_64
   fi
 }
 # A prefix chosen by the caller holds for the tested build.
-if [ -n "${WINEPREFIX:-}" ]; then
+if [ -n "${WINEPREFIX:-}" ] && [ -z "${TRVX_WINE_ARCH:-}" ]; then
   if [ "$TRVX_TEST_ARCH" = i686 ]; then
     TRVX_WINEPREFIX_32=${TRVX_WINEPREFIX_32:-$WINEPREFIX}
   else
@@ -39,7 +43,7 @@ if [ "$TRVX_TEST_ARCH" = i686 ]; then
 else
   export TRVX_TEST_BUILD=${TRVX_TEST_BUILD:-$TRVX_BUILD_X64}
 fi
-trvx_wine_arch "$TRVX_TEST_ARCH"
+trvx_wine_arch "${TRVX_WINE_ARCH:-$TRVX_TEST_ARCH}"
 export TRVX_WINESERVER=wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko install prompts in a fresh prefix.

@@ -5,6 +5,7 @@ set -euo pipefail
 # setup.sh installs Wine first; only then can env.sh tell which build the tests run.
 "$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
+trvx_wine_arch "$TRVX_TEST_ARCH"
 
 # Without a display of the user's the run happens on a private Xvfb display, where nobody can click
 # through the benchmark's screens: it is shown for TRVX_RUN_SECONDS (120 by default), a screenshot of

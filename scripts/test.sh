@@ -4,6 +4,7 @@ set -euo pipefail
 # setup.sh installs Wine first; only then can env.sh tell which build the tests run.
 "$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
+trvx_wine_arch "$TRVX_TEST_ARCH"
 
 "$TRVX_ROOT/scripts/services.sh" start
 trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT
