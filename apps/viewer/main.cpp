@@ -4,13 +4,14 @@
 
 #include "benchmark.h"
 #include "input.h"
+#include "product.h"
 #include "viewer.h"
 
 namespace {
 
-const wchar_t kClassName[] = L"HX-21APP";
-const wchar_t kTitle[] = L"HX-21  Airliner Flight Viewer";
-const wchar_t kBenchmarkTitle[] = L"HX-21  Airliner Flight Viewer　ベンチマークテスト";
+const wchar_t kClassName[] = HX21_VIEWER_CLASS;
+const wchar_t kTitle[] = L"HX-21  " HX21_SUBTITLE;
+const wchar_t kBenchmarkTitle[] = L"HX-21  " HX21_SUBTITLE L"　ベンチマークテスト";
 const int kIconResource = 130;
 
 void read_settings(const wchar_t *ini)
