@@ -13,39 +13,51 @@ wchar_t *number_to_text(wchar_t *buffer, float value);
 // character not used.
 const wchar_t *text_to_number(float *out, const wchar_t *text);
 
+template <class Char> inline uint32_t number_digit(Char c)
+{
+    return (uint32_t)c - (uint32_t)'0'; // 10 or more for anything but a digit
+}
+
 // The same parse for any character type whose digits are ASCII: the text model plug-in reads the
 // file's bytes with it and gets the very numbers that TRVX_StringToReal gives for the wide text.
 template <class Char> const Char *parse_number(float *out, const Char *text)
 {
+    static const uint32_t kPowersOfTen[10] = {1,      10,      100,      1000,      10000,
+                                              100000, 1000000, 10000000, 100000000, 1000000000};
     const Char *p = text;
-    float sign = 1.0f;
-    if (*p == '+' || *p == '-') {
-        if (*p == '-')
-            sign = -1.0f;
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-')
+        ++p;
+    // The first nine digits always fit 32 bits, which a 32-bit build adds up much faster. Digits
+    // beyond what the accumulators hold no longer change the float result, so they are consumed but
+    // not accumulated (a plain 32-bit accumulator would wrap around).
+    const Char *first = p;
+    uint32_t leading = 0, digit;
+    while (p - first < 9 && (digit = number_digit(*p)) < 10) {
+        leading = leading * 10 + digit;
         ++p;
     }
-    // Digits beyond what the accumulators hold no longer change the float result, so they are
-    // consumed but not accumulated (a plain 32-bit accumulator would wrap around). The first nine
-    // digits always fit 32 bits, which a 32-bit build adds up much faster.
-    uint32_t leading = 0;
-    int digits = 0;
-    for (; digits < 9 && *p >= '0' && *p <= '9'; ++p, ++digits)
-        leading = leading * 10 + (uint32_t)(*p - '0');
-    uint64_t whole = leading;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        if (whole < 100000000000000000ull)
-            whole = whole * 10 + (uint64_t)(*p - '0');
-    uint32_t fraction = 0, scale = 1;
-    if (*p == '.') {
-        for (++p; *p >= '0' && *p <= '9'; ++p) {
-            if (scale < 1000000000u) {
-                fraction = fraction * 10 + (uint32_t)(*p - '0');
-                scale *= 10;
-            }
-        }
+    float wholePart = (float)(int32_t)leading;
+    if (number_digit(*p) < 10) {
+        uint64_t whole = leading;
+        for (; (digit = number_digit(*p)) < 10; ++p)
+            if (whole < 100000000000000000ull)
+                whole = whole * 10 + digit;
+        // Values below 2^31 convert through a signed 32-bit integer: the same rounding, one instruction.
+        wholePart = whole < 0x80000000u ? (float)(int32_t)whole : (float)whole;
     }
-    // Values below 2^31 convert through a signed 32-bit integer: the same rounding, one instruction.
-    float wholePart = whole < 0x80000000u ? (float)(int32_t)whole : (float)whole;
-    *out = (wholePart + (float)(int32_t)fraction / (float)(int32_t)scale) * sign;
+    uint32_t fraction = 0, places = 0;
+    if (*p == '.') {
+        first = ++p;
+        while (p - first < 9 && (digit = number_digit(*p)) < 10) {
+            fraction = fraction * 10 + digit;
+            ++p;
+        }
+        places = (uint32_t)(p - first);
+        while (number_digit(*p) < 10)
+            ++p;
+    }
+    float value = wholePart + (float)(int32_t)fraction / (float)(int32_t)kPowersOfTen[places];
+    *out = negative ? -value : value;
     return p;
 }

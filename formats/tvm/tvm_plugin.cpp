@@ -94,6 +94,10 @@ bool bytes_lexable(const char *bytes, int size)
     return tvm_is_ascii(bytes, (size_t)size);
 }
 
+// The file's bytes are checked as they stand; widened text is compacted by the syntax pass.
+bool check_syntax(char *text, size_t length, TvmSyntax *syntax) { return tvm_check_syntax(text, length, syntax); }
+bool check_syntax(tvm_char *text, size_t, TvmSyntax *syntax) { return tvm_syntax_pass(text, syntax); }
+
 void *read_records(TvmBuilder *builder, void *parent, const char *text, const TvmSyntax &syntax)
 {
     return tvm_read_text(builder, parent, text, syntax.length, syntax.braces, widen_ansi);
@@ -104,12 +108,13 @@ void *read_records(TvmBuilder *builder, void *parent, const tvm_char *text, cons
     return tvm_read_text(builder, parent, text, syntax.length, syntax.braces);
 }
 
-// The syntax pass and the records of the file's text (compacted in place); a syntax error is
-// reported in a warning box that names its line.
-template <class Char> void *read_text(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName, Char *text)
+// The syntax check and the records of the file's text (`length` characters and a 0); a syntax
+// error is reported in a warning box that names its line.
+template <class Char>
+void *read_text(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName, Char *text, size_t length)
 {
     TvmSyntax syntax;
-    if (!tvm_syntax_pass(text, &syntax)) {
+    if (!check_syntax(text, length, &syntax)) {
         wchar_t message[64];
         swprintf(message, 64, L"File Syntax Error. (line%d)", syntax.line);
         MessageBoxW(ctx->window, message, fileName, MB_OK | MB_ICONWARNING);
@@ -135,11 +140,11 @@ DWORD_PTR tvm_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName)
         return 0;
     void *result = nullptr;
     if (bytes_lexable(bytes, size)) {
-        result = read_text(ctx, parent, fileName, bytes);
+        result = read_text(ctx, parent, fileName, bytes, (size_t)size);
     } else {
         wchar_t *wide = TRVX_ChangeToUnicode(ctx, bytes);
         if (wide)
-            result = read_text(ctx, parent, fileName, reinterpret_cast<tvm_char *>(wide));
+            result = read_text(ctx, parent, fileName, reinterpret_cast<tvm_char *>(wide), wcslen(wide));
         TRVX_FreeMemory(ctx, wide);
     }
     TRVX_FreeMemory(ctx, bytes);

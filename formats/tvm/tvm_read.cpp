@@ -53,6 +53,24 @@ template <class Char> RecordKind record_kind(const Char *name, size_t length)
     return R_UNKNOWN;
 }
 
+// A name in the file's bytes may hold ignored characters ("Vertex (" reads as "Vertex(").
+RecordKind record_kind(const char *name, size_t length)
+{
+    RecordKind kind = record_kind<char>(name, length);
+    if (kind != R_UNKNOWN)
+        return kind;
+    char word[16];
+    size_t kept = 0;
+    for (size_t i = 0; i < length; ++i) {
+        if (tvm_ignored(name[i]))
+            continue;
+        if (kept == sizeof word)
+            return R_UNKNOWN; // longer than any record name
+        word[kept++] = name[i];
+    }
+    return record_kind<char>(word, kept);
+}
+
 // The state of one body being read: its layer and the geometry that is set when it ends.
 struct Body {
     void *layer;

@@ -1,4 +1,5 @@
-// Text model reader: turns a checked and compacted model text (tvm_syntax_pass) into layers
+// Text model reader: turns a checked model text (the file's bytes after tvm_check_syntax, or UTF-16
+// text compacted by tvm_syntax_pass) into layers
 // through a TvmBuilder, which is the engine's exports in the plug-in and a recorder in the native
 // tests. Portable code: no Windows headers.
 #pragma once
@@ -83,9 +84,9 @@ public:
 };
 
 // Reads the compacted text as the body of `parent` (null: the file's layers become top layers).
-// `layersInFile` is the brace count of the syntax pass. Returns the last layer created at the top
+// `layersInFile` is the brace count of the syntax check. Returns the last layer created at the top
 // level, or null. The text is the file's bytes, whose strings outside ASCII `widen` converts, or
-// the file already widened to UTF-16.
+// the file already widened to UTF-16 and compacted.
 void *tvm_read_text(TvmBuilder *builder, void *parent, const char *text, size_t length, int layersInFile,
                     TvmWiden widen);
 void *tvm_read_text(TvmBuilder *builder, void *parent, const tvm_char *text, size_t length, int layersInFile);

@@ -5,7 +5,12 @@
 
 #include <limits.h>
 
+#include <string>
 #include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // What the syntax pass does with each character. Plain characters, dropped ones and line feeds
 // take no branch; only the few that open or close something do.
@@ -42,6 +47,23 @@ static constexpr SyntaxClasses kSyntaxClasses = make_syntax_classes();
 
 static inline uint8_t syntax_class(char c) { return kSyntaxClasses.of[(unsigned char)c]; }
 static inline uint8_t syntax_class(tvm_char c) { return c < 256 ? kSyntaxClasses.of[c] : (uint8_t)S_KEEP; }
+
+// White space and [ ]: the syntax pass drops them from a UTF-16 text, and the lexer steps over
+// them in the file's bytes. A compacted text holds none.
+template <class Char> static inline bool ignored(Char c)
+{
+    if constexpr (std::is_same<Char, char>::value)
+        return (syntax_class(c) & (S_KEEP | S_SPECIAL)) == 0;
+    else
+        return false;
+}
+
+template <class Char> static inline const Char *skip_ignored(const Char *p, const Char *end)
+{
+    while (p < end && ignored(*p))
+        ++p;
+    return p;
+}
 
 template <class Char> bool tvm_syntax_pass(Char *text, TvmSyntax *out)
 {
@@ -102,6 +124,80 @@ template <class Char> bool tvm_syntax_pass(Char *text, TvmSyntax *out)
     out->braces = braces;
     out->length = (size_t)(w - text);
     return ok;
+}
+
+static inline bool syntax_mark(char c) { return (syntax_class(c) & S_SPECIAL) != 0; }
+
+// The first character at or after `p` that opens or closes something (a quote, a bracket of
+// either kind, a 0), or `end`. Lines of numbers hold few of them: the search takes 16 bytes a step.
+static inline const char *next_syntax_mark(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"'), paren = _mm_set1_epi8(')'), one = _mm_set1_epi8(1);
+    const __m128i open = _mm_set1_epi8('{'), close = _mm_set1_epi8('}'), zero = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16) {
+        __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        // '(' and ')' differ in the lowest bit only.
+        __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(chunk, one), paren), _mm_cmpeq_epi8(chunk, quote));
+        marks = _mm_or_si128(marks, _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close)));
+        marks = _mm_or_si128(marks, _mm_cmpeq_epi8(chunk, zero));
+        if (int mask = _mm_movemask_epi8(marks))
+            return p + __builtin_ctz((unsigned)mask);
+    }
+#endif
+    while (p < end && !syntax_mark(*p))
+        ++p;
+    return p;
+}
+
+bool tvm_check_syntax(char *text, size_t length, TvmSyntax *out)
+{
+    char closers[TVM_MAX_DEPTH];
+    int depth = 0, braces = 0;
+    const char *end = text + length;
+    const char *p = text;
+    bool ok;
+    for (;;) {
+        p = next_syntax_mark(p, end);
+        char c = *p;
+        if (c == 0) {
+            ok = depth == 0;
+            break;
+        }
+        if (c == '"') {
+            for (++p; *p && *p != '"'; ++p) {
+            }
+            if (!*p) {
+                ok = false;
+                break;
+            }
+            ++p;
+            continue;
+        }
+        if (c == '(' || c == '{') {
+            if (depth == TVM_MAX_DEPTH) {
+                ok = false;
+                break;
+            }
+            braces += c == '{';
+            closers[depth++] = c == '(' ? ')' : '}';
+        } else if (depth > 0) { // stray closers at the top level are plain text
+            if (c != closers[depth - 1]) {
+                ok = false;
+                break;
+            }
+            --depth;
+        }
+        ++p;
+    }
+    // Errors are rare and their line must be counted exactly as the syntax pass counts it (line
+    // feeds inside strings do not count): the pass itself finds it.
+    if (!ok)
+        return tvm_syntax_pass(text, out);
+    out->line = 0;
+    out->braces = braces;
+    out->length = (size_t)(p - text);
+    return true;
 }
 
 bool tvm_is_ascii(const char *text, size_t length)
@@ -331,7 +427,7 @@ static const Char *read_args_to_close(TvmArgs *args, const Char *p, const Char *
 
 template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record)
 {
-    const Char *p = *cursor;
+    const Char *p = skip_ignored(*cursor, end);
     const Char *name = p;
     // The name runs to the first '(' of this level; strings and brace groups in it belong to it.
     while (p < end && *p != '(') {
@@ -365,20 +461,45 @@ template <class Char> static inline bool starts_number(Char c)
 // else, which the general reader then takes.
 template <class Char> static const Char *read_plain_reals(TvmArgs *args, const Char *p, const Char *end)
 {
-    int n = 0;
-    while (p < end && n < TVM_MAX_ARGS && starts_number(*p)) {
-        p = parse_number(&args->reals[n++], p);
+    // In the file's bytes a number followed by ignored characters and then more of a number (as in
+    // "1 5", which reads 15) is left to the general reader.
+    for (int n = 0; n < TVM_MAX_ARGS;) {
+        p = skip_ignored(p, end);
+        if (p >= end || !starts_number(*p))
+            return nullptr;
+        p = skip_ignored(parse_number(&args->reals[n++], p), end);
         if (p >= end)
             return nullptr;
-        if (*p == ')' || *p == '}') {
-            args->count = n;
-            return p;
+        if (*p == ',') {
+            ++p;
+            continue;
         }
-        if (*p != ',')
+        if (*p != ')' && *p != '}')
             return nullptr;
-        ++p;
+        args->count = n;
+        return p;
     }
     return nullptr;
+}
+
+// A record's arguments in the file's bytes as the syntax pass would leave them: ignored characters
+// outside strings dropped. Only records that are not plain numbers come here, a few per layer.
+static std::string compact_args(const char *p, const char *end)
+{
+    std::string out;
+    out.reserve((size_t)(end - p));
+    while (p < end) {
+        if (*p == '"') {
+            const char *after = skip_string(p, end);
+            out.append(p, after);
+            p = after;
+        } else {
+            if (!ignored(*p))
+                out += *p;
+            ++p;
+        }
+    }
+    return out;
 }
 
 template <class Char>
@@ -387,15 +508,23 @@ void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *reco
 {
     const Char *open = record->args - 1;
     const Char *close = realsOnly ? read_plain_reals(args, record->args, end) : nullptr;
-    if (!close)
-        close = read_args_to_close(args, record->args, end, widen);
     if (!close) {
-        close = group_close(open, end);
-        tvm_read_args(args, record->args, close, widen);
+        if constexpr (std::is_same<Char, char>::value) {
+            close = group_close(open, end);
+            std::string compacted = compact_args(record->args, close);
+            tvm_read_args(args, compacted.data(), compacted.data() + compacted.size(), widen);
+        } else {
+            close = read_args_to_close(args, record->args, end, widen);
+            if (!close) {
+                close = group_close(open, end);
+                tvm_read_args(args, record->args, close, widen);
+            }
+        }
     }
     record->argsLength = (size_t)(close - record->args);
     const Char *p = close < end ? close + 1 : end;
-    record->body = p < end && *p == '{' ? p + 1 : nullptr;
+    const Char *brace = skip_ignored(p, end);
+    record->body = brace < end && *brace == '{' ? brace + 1 : nullptr;
     *cursor = p;
 }
 

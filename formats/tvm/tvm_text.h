@@ -1,8 +1,10 @@
-// Text model lexer: the syntax pass that checks a model text and compacts it in place, the record
-// splitter, the argument reader and the word tables of the format. The format's syntax is ASCII, so
-// the lexer reads either the file's bytes as they stand (Char = char) or a text already widened to
-// UTF-16 (Char = tvm_char); string arguments come out as UTF-16 either way. Portable code: no
-// Windows headers, so that it is also built natively for unit tests and the fuzzer.
+// Text model lexer: the syntax check, the record splitter, the argument reader and the word tables
+// of the format. The format's syntax is ASCII, so the lexer reads either the file's bytes as they
+// stand (Char = char) or a text already widened to UTF-16 (Char = tvm_char); string arguments come
+// out as UTF-16 either way. Outside strings the format ignores white space and [ ]: the bytes are
+// read with those characters in place, stepping over them, while a UTF-16 text is first compacted
+// by the syntax pass. Portable code: no Windows headers, so that it is also built natively for
+// unit tests and the fuzzer.
 #pragma once
 
 #include <stddef.h>
@@ -28,6 +30,11 @@ struct TvmSyntax {
 // strings dropped) and stays zero-terminated. Fails on a closing character that belongs to another
 // level, a string left open, a ( or { left open at the end, and nesting deeper than TVM_MAX_DEPTH.
 template <class Char> bool tvm_syntax_pass(Char *text, TvmSyntax *out);
+
+// The same verdict and brace count for the file's bytes, which it leaves as they are when they are
+// well formed; `text[length]` is 0, and an earlier 0 ends the text as well (out->length). The line
+// is only set on failure, when the bytes are compacted to find it as tvm_syntax_pass does.
+bool tvm_check_syntax(char *text, size_t length, TvmSyntax *out);
 
 // True when no byte of the text lies outside ASCII.
 bool tvm_is_ascii(const char *text, size_t length);
@@ -60,7 +67,7 @@ struct TvmArgs {
     float real(int i) const { return i >= 1 && i <= count ? reals[i - 1] : 0.0f; }
 };
 
-// Reads the arguments between `begin` and `end` (the text inside the parentheses). Arguments past
+// Reads the arguments between `begin` and `end` (the compacted text inside the parentheses). Arguments past
 // the fourteenth are skipped and string characters past the 63rd are dropped. Reals are read as
 // the engine's TRVX_StringToReal reads them. `widen` converts strings of bytes outside ASCII (without
 // it bytes widen one to one); it is not used for UTF-16 text.
@@ -70,7 +77,8 @@ void tvm_read_args(TvmArgs *args, const Char *begin, const Char *end, TvmWiden w
 // Splitting a record is two steps. The first finds the next record's name and its '(' (record->args
 // points just after it) and leaves *cursor there. `end` is the end of the text, `nested` says that
 // a '}' closes the current body. Returns false at the end of the body or text, leaving *cursor
-// there. Text before a '(' that never comes is skipped.
+// there. Text before a '(' that never comes is skipped. In the file's bytes the name starts after
+// the ignored characters before it, but may still hold some (tvm_ignored).
 template <class Char> bool tvm_record_name(const Char **cursor, const Char *end, bool nested, TvmRecord<Char> *record);
 
 // The second reads the arguments into *args as tvm_read_args does, sets the record's argument length
@@ -83,6 +91,12 @@ void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *reco
 
 // The position just after the '}' that closes a body starting at `body`.
 template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end);
+
+// White space and [ ], which the format ignores outside strings.
+inline bool tvm_ignored(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '[' || c == ']';
+}
 
 // A real truncated toward zero, clamped to the int range (NaN gives 0).
 int tvm_truncate(float value);

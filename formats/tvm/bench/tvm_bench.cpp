@@ -163,7 +163,7 @@ int main(int argc, char **argv)
         t0 = now_seconds();
         TvmSyntax syntax;
         CountingBuilder counter;
-        bool wellFormed = tvm_syntax_pass(bytes, &syntax);
+        bool wellFormed = tvm_check_syntax(bytes, (size_t)size, &syntax);
         t1 = now_seconds();
         if (wellFormed)
             tvm_read_text(&counter, nullptr, bytes, syntax.length, syntax.braces, nullptr);

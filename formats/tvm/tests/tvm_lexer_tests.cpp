@@ -26,13 +26,25 @@ struct Pass {
     std::string text;
 };
 
-// The syntax pass over the bytes as they stand; the pass over the same text widened must agree.
+// The syntax pass over the bytes as they stand; the pass over the same text widened and the check
+// that leaves the bytes in place must agree.
 Pass syntax(const std::string &source)
 {
     std::string bytes = source;
     Pass p;
     p.ok = tvm_syntax_pass(&bytes[0], &p.syntax);
     p.text = bytes.substr(0, p.syntax.length);
+
+    std::string checked = source;
+    TvmSyntax check;
+    EXPECT_EQ(tvm_check_syntax(&checked[0], checked.size(), &check), p.ok);
+    if (p.ok) {
+        EXPECT_EQ(check.braces, p.syntax.braces);
+        EXPECT_EQ(check.length, source.find('\0') == std::string::npos ? source.size() : source.find('\0'));
+        EXPECT_EQ(checked, source);
+    } else {
+        EXPECT_EQ(check.line, p.syntax.line);
+    }
 
     std::u16string wide = widen(source);
     TvmSyntax wideSyntax;
@@ -307,6 +319,30 @@ TEST(Reader, OddNamesAndBodiesOfOtherRecordsAreSkipped)
     ASSERT_EQ(b.tops.size(), 1u);
     EXPECT_EQ(b.tops[0]->name, u"a(b)");
     EXPECT_EQ(last, b.tops[0]);
+}
+
+// The bytes are read with white space and [ ] in place: wherever they stand outside strings, the
+// tree is the one their removal gives.
+TEST(Reader, IgnoredCharactersAnywhereOutsideStrings)
+{
+    const std::string text = "La yer\t(\"a [b]\" ) \r\n {\n Mode ( \"SOL ID\" , 2 )Mode(\"SOLID\",[2 .5])\n"
+                             "  Ver[tex]([1 5,-[2],.5 ],\t[0,0\n,1])Vertex(1,2,3)Vertex( 4 , 5 , 6 ) [\n"
+                             "Face([0,1,2])Face(1 ,2,0)Face(0,1)\n Scale(1.5.5,2)\n}Layer(\"b\")\n\t{Switch( 0 )}";
+    NativeBuilder bytes, widened;
+    ASSERT_NE(native_read(&bytes, nullptr, text), nullptr);
+    ASSERT_NE(native_read_wide(&widened, nullptr, text), nullptr);
+    EXPECT_TRUE(native_same_tree(bytes, widened));
+    ASSERT_EQ(bytes.tops.size(), 2u);
+    const NativeLayer *a = bytes.tops[0];
+    EXPECT_EQ(a->name, u"a [b]");
+    EXPECT_EQ(a->pointSize, 2.5f);
+    ASSERT_EQ(a->vertices.size(), 3u);
+    EXPECT_EQ(a->vertices[0].position.x, 15.0f);
+    EXPECT_EQ(a->vertices[0].position.y, -2.0f);
+    EXPECT_EQ(a->vertices[0].normal.z, 1.0f);
+    EXPECT_EQ(a->vertices[2].position.z, 6.0f);
+    EXPECT_EQ(a->faces.size(), 3u);
+    EXPECT_FALSE(bytes.tops[1]->on);
 }
 
 // The plug-in reads a file's bytes, converting only strings that hold bytes outside ASCII; read

@@ -252,9 +252,9 @@ void *native_read(NativeBuilder *builder, void *parent, const std::string &text,
     std::vector<char> bytes(text.begin(), text.end());
     bytes.push_back(0);
     TvmSyntax syntax;
-    bool ok = tvm_syntax_pass(bytes.data(), &syntax);
+    bool ok = tvm_check_syntax(bytes.data(), text.size(), &syntax);
     if (line)
-        *line = syntax.line;
+        *line = ok ? 0 : syntax.line;
     if (!ok)
         return nullptr;
     return tvm_read_text(builder, parent, bytes.data(), syntax.length, syntax.braces, native_widen);
@@ -266,7 +266,7 @@ void *native_read_wide(NativeBuilder *builder, void *parent, const std::string &
     TvmSyntax syntax;
     bool ok = tvm_syntax_pass(&wide[0], &syntax);
     if (line)
-        *line = syntax.line;
+        *line = ok ? 0 : syntax.line;
     if (!ok)
         return nullptr;
     return tvm_read_text(builder, parent, wide.c_str(), syntax.length, syntax.braces);

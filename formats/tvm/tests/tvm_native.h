@@ -73,8 +73,8 @@ private:
 // True when both builders made the same layers in the same order with the same contents.
 bool native_same_tree(const NativeBuilder &a, const NativeBuilder &b);
 
-// Syntax pass and read of the text's bytes as the plug-in reads a file; returns the read's result,
-// or null with *line set when the syntax pass failed.
+// Syntax check and read of the text's bytes as the plug-in reads a file; returns the read's result,
+// or null with *line set when the check failed (*line is 0 otherwise).
 void *native_read(NativeBuilder *builder, void *parent, const std::string &text, int *line = nullptr);
 // The same through the text widened first (native_widen), as the plug-in reads a file whose
 // code page may hide syntax bytes inside its characters.
