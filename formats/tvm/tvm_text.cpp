@@ -58,6 +58,8 @@ template <class Char> static inline bool ignored(Char c)
         return false;
 }
 
+bool tvm_ignored(char c) { return ignored(c); }
+
 template <class Char> static inline const Char *skip_ignored(const Char *p, const Char *end)
 {
     while (p < end && ignored(*p))

@@ -92,11 +92,8 @@ void tvm_record_args(const Char **cursor, const Char *end, TvmRecord<Char> *reco
 // The position just after the '}' that closes a body starting at `body`.
 template <class Char> const Char *tvm_skip_body(const Char *body, const Char *end);
 
-// White space and [ ], which the format ignores outside strings.
-inline bool tvm_ignored(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '[' || c == ']';
-}
+// True for white space and [ ], which the format ignores outside strings.
+bool tvm_ignored(char c);
 
 // A real truncated toward zero, clamped to the int range (NaN gives 0).
 int tvm_truncate(float value);
