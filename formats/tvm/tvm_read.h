@@ -1,7 +1,6 @@
 // Text model reader: turns a checked model text (the file's bytes after tvm_check_syntax, or UTF-16
-// text compacted by tvm_syntax_pass) into layers
-// through a TvmBuilder, which is the engine's exports in the plug-in and a recorder in the native
-// tests. Portable code: no Windows headers.
+// text compacted by tvm_syntax_pass) into layers through a TvmBuilder, which is the engine's exports
+// in the plug-in and a recorder in the native tests. Portable code: no Windows headers.
 #pragma once
 
 #include "tvm_text.h"

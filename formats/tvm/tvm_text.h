@@ -67,10 +67,10 @@ struct TvmArgs {
     float real(int i) const { return i >= 1 && i <= count ? reals[i - 1] : 0.0f; }
 };
 
-// Reads the arguments between `begin` and `end` (the compacted text inside the parentheses). Arguments past
-// the fourteenth are skipped and string characters past the 63rd are dropped. Reals are read as
-// the engine's TRVX_StringToReal reads them. `widen` converts strings of bytes outside ASCII (without
-// it bytes widen one to one); it is not used for UTF-16 text.
+// Reads the arguments between `begin` and `end` (the compacted text inside the parentheses).
+// Arguments past the fourteenth are skipped and string characters past the 63rd are dropped. Reals
+// are read as the engine's TRVX_StringToReal reads them. `widen` converts strings of bytes outside
+// ASCII (without it bytes widen one to one); it is not used for UTF-16 text.
 template <class Char>
 void tvm_read_args(TvmArgs *args, const Char *begin, const Char *end, TvmWiden widen = nullptr);
 
