@@ -19,7 +19,9 @@ if [ ! -s "$capture" ]; then
   rm -f "$capture"
   exit 1
 fi
-TRVX_CAPTURE=$capture "$wine" "$@"
+# Wine asks the sound server for a very short buffer, which the least delay in scheduling the
+# mixer runs dry (a hole of silence); a tenth of a second is what a sound card would hold.
+PULSE_LATENCY_MSEC=100 TRVX_CAPTURE=$capture "$wine" "$@"
 status=$?
 kill -INT "$recorder" 2>/dev/null
 wait "$recorder" 2>/dev/null

@@ -154,29 +154,28 @@ size_t longest_silence(const Frames &f, int threshold, size_t first, size_t coun
     return best;
 }
 
-Frames without_stalls(const Frames &f, size_t minRun, size_t *removed)
+std::vector<Span> silences(const Frames &f, int threshold, size_t minRun, size_t first, size_t last)
 {
-    *removed = 0;
-    size_t first = onset(f, 0), last = last_sound(f, 0);
-    if (first == SIZE_MAX)
-        return f;
-    Frames out;
-    out.samples.assign(f.samples.begin(), f.samples.begin() + 2 * first);
+    std::vector<Span> found;
     size_t run = 0;
-    for (size_t i = first; i <= last; ++i) {
-        if (f.samples[2 * i] == 0 && f.samples[2 * i + 1] == 0) {
+    for (size_t i = first; i <= last && i < f.count(); ++i) {
+        if (abs(f.samples[2 * i]) <= threshold && abs(f.samples[2 * i + 1]) <= threshold) {
             ++run;
             continue;
         }
         if (run > minRun)
-            *removed += run;
-        else
-            out.samples.insert(out.samples.end(), f.samples.begin() + 2 * (i - run), f.samples.begin() + 2 * i);
+            found.push_back({i - run, run});
         run = 0;
-        out.samples.insert(out.samples.end(), {f.samples[2 * i], f.samples[2 * i + 1]});
     }
-    out.samples.insert(out.samples.end(), f.samples.begin() + 2 * (last + 1), f.samples.end());
-    return out;
+    return found;
+}
+
+size_t frames_in(const std::vector<Span> &spans)
+{
+    size_t n = 0;
+    for (const Span &s : spans)
+        n += s.frames;
+    return n;
 }
 
 }  // namespace snd_test

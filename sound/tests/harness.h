@@ -55,9 +55,12 @@ double decibels(double ratio);
 // Frames of silence (both channels below threshold) in the longest run inside [first, first + count).
 size_t longest_silence(const Frames &f, int threshold, size_t first, size_t count);
 
-// The recording with the runs of digital silence longer than minRun frames taken out between its
-// first and last sound: what a busy machine's audio path inserts when it stalls, never part of a
-// tone. *removed counts the frames taken out.
-Frames without_stalls(const Frames &f, size_t minRun, size_t *removed);
+// A span of frames in a recording.
+struct Span {
+    size_t first, frames;
+};
+// Runs of silence (both channels at or below threshold) longer than minRun frames inside [first, last].
+std::vector<Span> silences(const Frames &f, int threshold, size_t minRun, size_t first, size_t last);
+size_t frames_in(const std::vector<Span> &spans);
 
 }  // namespace snd_test
