@@ -15,10 +15,7 @@ for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  "$(dirname "$0")/packages.sh" "${missing[@]}"
 fi
 # Only now, with Wine installed, can env.sh tell which builds this machine runs.
 source "$(dirname "$0")/env.sh"
