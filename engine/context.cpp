@@ -49,12 +49,12 @@ void read_settings(tagTRVX *ctx, DWORD flags)
     swprintf(ctx->iniPath, ARRAYSIZE(ctx->iniPath), L"%ls\\trvx.ini", ctx->folder);
     tagTRVXSYSINFO &info = ctx->systemInfo;
     info.card = GetPrivateProfileIntW(L"VIDEO", L"card", 0, ctx->iniPath);
-    info.antialias = (int32_t)GetPrivateProfileIntW(L"VIDEO", L"antialias", 1, ctx->iniPath);
-    info.anisotropy = (int32_t)GetPrivateProfileIntW(L"VIDEO", L"anisotropy", 1, ctx->iniPath);
+    info.graphics.antialias = (int32_t)GetPrivateProfileIntW(L"VIDEO", L"antialias", 1, ctx->iniPath);
+    info.graphics.anisotropy = (int32_t)GetPrivateProfileIntW(L"VIDEO", L"anisotropy", 1, ctx->iniPath);
     if ((flags >> 8) & 0xFF)
-        info.antialias = (int32_t)((flags >> 8) & 0xFF);
+        info.graphics.antialias = (int32_t)((flags >> 8) & 0xFF);
     if ((flags >> 16) & 0xFF)
-        info.anisotropy = (int32_t)((flags >> 16) & 0xFF);
+        info.graphics.anisotropy = (int32_t)((flags >> 16) & 0xFF);
 }
 
 void load_format_plugins(tagTRVX *ctx)

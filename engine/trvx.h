@@ -10,6 +10,58 @@
 #define TRVX_API extern "C" __declspec(dllimport)
 #endif
 
+// Steps of TRVX_RenderingEx, in the order a frame usually takes them.
+enum TRVXSTEP {
+    TRVX_STEP_BEGIN = 1,     // clears to the background colour
+    TRVX_STEP_END = 2,
+    TRVX_STEP_COLLECT = 3,   // culls the layer's tree into the five draw lists
+    TRVX_STEP_SETUP_3D = 10,
+    TRVX_STEP_OPAQUE = 11,
+    TRVX_STEP_SORTED = 12,   // transparent layers, farthest first
+    TRVX_STEP_SETUP_2D = 20,
+    TRVX_STEP_FRONT = 21,    // overlays in front of the scene (depth 0 to -1)
+    TRVX_STEP_BACK = 22,     // overlays behind it (depth 1 to 2)
+    TRVX_STEP_POINTS = 23,   // lamps: one-vertex layers drawn as point sprites
+};
+
+// Properties of TRVXL_EXT_Function (read) and TRVXL_EXT_RecallFunction (set).
+enum TRVXEXT {
+    TRVX_EXT_DIFFUSE = 1,        // set: diffuse and ambient
+    TRVX_EXT_MOVED = 2,          // set: marks the layer moved
+    TRVX_EXT_SWITCH = 4,         // read: switch flags; set: name search
+    TRVX_EXT_BOTH_SIDES = 21,    // attribute bits, set with a nonzero value
+    TRVX_EXT_NO_FOG = 22,
+    TRVX_EXT_TRANSPARENCY = 23,  // 0 opaque .. 255 invisible
+    TRVX_EXT_NO_ZWRITE = 24,
+    TRVX_EXT_WIREFRAME = 25,
+    TRVX_EXT_OVERLAY = 26,
+    TRVX_EXT_USER_VALUE = 27,
+    TRVX_EXT_MODE = 28,          // read only
+    TRVX_EXT_POINT_SIZE = 41,    // by the address of a float
+    TRVX_EXT_LIMITS = 42,        // near and far limits, by the addresses of two floats
+    TRVX_EXT_MATERIAL = 43,      // five colours, diffuse to emissive, by the address of five words
+    TRVX_EXT_FACE_COUNT = 101,   // read; set: turns every face over
+    TRVX_EXT_VERTEX_COUNT = 102,
+    TRVX_EXT_CHILD_COUNT = 103,
+    TRVX_EXT_STAGE = 201,        // read: copies texture stage `out` to out2
+    TRVX_EXT_NAME = 202,         // read: copies the name (64 bytes)
+    TRVX_EXT_BOUNDS = 203,       // read: copies local and world bounds (72 bytes)
+    TRVX_EXT_FACES = 205,        // read: the face array
+    TRVX_EXT_VERTICES = 206,     // read: the vertex array
+};
+
+// What TRVX_GetInformation returns (besides 100 + n, 200 + n and 1000 + n).
+enum TRVXINFO {
+    TRVX_INFO_FRAME_DEPTH = 1,
+    TRVX_INFO_ROTATION_ORDERS = 2,
+    TRVX_INFO_TRANSFORM_ORDERS = 3,
+    TRVX_INFO_TEXTURE_COUNT = 4,
+    TRVX_INFO_SYSTEM = 5,        // the tagTRVXSYSINFO block
+    TRVX_INFO_FOLDER = 6,
+    TRVX_INFO_INI_PATH = 7,
+    TRVX_INFO_WINDOW = 8,
+};
+
 typedef tagTRVX *TRVXCONTEXT;
 typedef DWORD(WINAPI *TRVXLAYERCALLBACK)(TRVXCONTEXT ctx, TRVXLAYER layer, void *data);
 typedef void(WINAPI *TRVXGAUGECALLBACK)(TRVXCONTEXT ctx, const wchar_t *caption, DWORD percent);

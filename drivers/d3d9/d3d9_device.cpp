@@ -32,13 +32,13 @@ void d3d9_publish(tagTRVX *ctx)
 
 // --- Capability report ---------------------------------------------------------------------------
 
-static void record_modes(D3D9CAPS *caps)
+static void record_modes(tagTRVXGRAPHICS *caps)
 {
     struct Mode { int w, h, rate; };
-    Mode modes[D3D9_MAX_MODES];
+    Mode modes[TRVX_GRAPHICS_MODES];
     UINT available = g_d3d9.d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8);
     int count = 0;
-    for (UINT i = 0; i < available && count < D3D9_MAX_MODES; ++i) {
+    for (UINT i = 0; i < available && count < TRVX_GRAPHICS_MODES; ++i) {
         D3DDISPLAYMODE m;
         if (SUCCEEDED(g_d3d9.d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, i, &m)))
             modes[count++] = {(int)m.Width, (int)m.Height, (int)m.RefreshRate};
@@ -58,25 +58,25 @@ static void record_modes(D3D9CAPS *caps)
     }
 }
 
-static void record_depth_formats(D3D9CAPS *caps)
+static void record_depth_formats(tagTRVXGRAPHICS *caps)
 {
-    static const D3D9DEPTHFORMAT candidates[D3D9_DEPTH_CANDIDATES] = {
+    static const tagTRVXDEPTHFORMAT candidates[TRVX_GRAPHICS_DEPTH_FORMATS] = {
         {24, 8, D3DFMT_D24S8}, {24, 4, D3DFMT_D24X4S4}, {24, 0, D3DFMT_D24X8}, {16, 0, D3DFMT_D16}, {15, 1, D3DFMT_D15S1}};
     memset(caps->depthFormats, 0, sizeof caps->depthFormats);
     int n = 0;
-    for (const D3D9DEPTHFORMAT &c : candidates)
+    for (const tagTRVXDEPTHFORMAT &c : candidates)
         if (SUCCEEDED(g_d3d9.d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
                                                      D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, (D3DFORMAT)c.format)))
             caps->depthFormats[n++] = c;
 }
 
-static void record_antialias(D3D9CAPS *caps)
+static void record_antialias(tagTRVXGRAPHICS *caps)
 {
     memset(caps->antialiasLevels, 0, sizeof caps->antialiasLevels);
     int n = 0;
     caps->antialiasLevels[n++] = 1;
     // The list has room for 15 counts; a sixteenth (all of 2 to 16) would run into the next field.
-    for (int count = 2; count <= 16 && n < D3D9_MAX_LEVELS; ++count)
+    for (int count = 2; count <= 16 && n < TRVX_GRAPHICS_LEVELS; ++count)
         if (SUCCEEDED(g_d3d9.d3d->CheckDeviceMultiSampleType(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, D3DFMT_X8R8G8B8,
                                                              FALSE, (D3DMULTISAMPLE_TYPE)count, NULL)))
             caps->antialiasLevels[n++] = count;
@@ -88,7 +88,7 @@ static UINT report_adapter(tagTRVX *ctx)
     return card < g_d3d9.d3d->GetAdapterCount() ? card : D3DADAPTER_DEFAULT;
 }
 
-static void record_device_caps(tagTRVX *ctx, D3D9CAPS *caps)
+static void record_device_caps(tagTRVX *ctx, tagTRVXGRAPHICS *caps)
 {
     D3DCAPS9 dc;
     if (FAILED(g_d3d9.d3d->GetDeviceCaps(report_adapter(ctx), D3DDEVTYPE_HAL, &dc)))
@@ -101,12 +101,12 @@ static void record_device_caps(tagTRVX *ctx, D3D9CAPS *caps)
     caps->mipmap = (dc.TextureCaps & D3DPTEXTURECAPS_MIPMAP) ? 1 : 0;
     memset(caps->anisotropyLevels, 0, sizeof caps->anisotropyLevels);
     int n = 0;
-    for (DWORD level = 1; level <= dc.MaxAnisotropy && n < D3D9_MAX_LEVELS; level *= 2)
+    for (DWORD level = 1; level <= dc.MaxAnisotropy && n < TRVX_GRAPHICS_LEVELS; level *= 2)
         caps->anisotropyLevels[n++] = (int32_t)level;
 }
 
 // Chip name and video memory of the first display device, from the DirectX diagnostic provider.
-static void record_diagnostics(tagTRVX *ctx, D3D9CAPS *caps)
+static void record_diagnostics(tagTRVX *ctx, tagTRVXGRAPHICS *caps)
 {
     HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
     IDxDiagProvider *provider = 0;
@@ -173,7 +173,7 @@ static DWORD_PTR driver_start(tagTRVX *ctx, DWORD_PTR windowed)
         driver_end(ctx);
         return 0;
     }
-    D3D9CAPS *caps = caps_of(ctx);
+    tagTRVXGRAPHICS *caps = caps_of(ctx);
     record_modes(caps);
     record_depth_formats(caps);
     record_antialias(caps);
@@ -224,7 +224,7 @@ int d3d9_set_viewport(tagTRVX *ctx, int index)
 // Finds `wanted` in a zero-ended level list of at most 15 entries; 0 when it is not there.
 static int find_level(const int32_t *levels, int32_t wanted)
 {
-    for (int i = 0; i < D3D9_MAX_LEVELS && levels[i]; ++i)
+    for (int i = 0; i < TRVX_GRAPHICS_LEVELS && levels[i]; ++i)
         if (levels[i] == wanted)
             return wanted;
     return 0;
@@ -232,7 +232,7 @@ static int find_level(const int32_t *levels, int32_t wanted)
 
 static int create_device(tagTRVX *ctx, const RECT *rect)
 {
-    D3D9CAPS *caps = caps_of(ctx);
+    tagTRVXGRAPHICS *caps = caps_of(ctx);
     D3D9VIEWPORTDATA *data = (D3D9VIEWPORTDATA *)ctx->viewPorts[0].driver;
     D3DFORMAT format = D3DFMT_X8R8G8B8;
     if (ctx->windowed) {
@@ -302,7 +302,7 @@ static DWORD_PTR viewport_open(tagTRVX *ctx, DWORD_PTR index, const RECT *rect, 
     } else if (!g_d3d9.device) {
         return 0;
     }
-    D3D9CAPS *caps = caps_of(ctx);
+    tagTRVXGRAPHICS *caps = caps_of(ctx);
     g_d3d9.device->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS,
                                   find_level(caps->antialiasLevels, caps->antialias) > 1 ? TRUE : FALSE);
     int anisotropy = find_level(caps->anisotropyLevels, caps->anisotropy);

@@ -6,7 +6,7 @@
 static const D3D9MODEINFO kModes[] = {
     {TRVX_MODE_LINES, D3DFVF_XYZ, 12, 0, 0},
     {TRVX_MODE_SOLID, D3DFVF_XYZ | D3DFVF_NORMAL, 24, 1, 0},
-    {D3D9_MODE_VERTEX_COLOUR, D3DFVF_XYZ | D3DFVF_DIFFUSE, 16, 1, 0},
+    {TRVX_MODE_VERTEX_COLOUR, D3DFVF_XYZ | D3DFVF_DIFFUSE, 16, 1, 0},
     {TRVX_MODE_TEXTURED + 1, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, 32, 1, 1},
     {TRVX_MODE_TEXTURED + 2, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX2, 40, 1, 2},
     {TRVX_MODE_TEXTURED + 3, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX3, 48, 1, 3},
@@ -384,7 +384,7 @@ static DWORD_PTR draw(tagTRVX *ctx, tagTRVXLAYER *layer)
         }
     dev->SetTransform(D3DTS_WORLD, &world);
 
-    if (d->builtMode == D3D9_MODE_VERTEX_COLOUR)
+    if (d->builtMode == TRVX_MODE_VERTEX_COLOUR)
         render_state(c.lighting, D3DRS_LIGHTING, FALSE);
     else {
         render_state(c.lighting, D3DRS_LIGHTING, TRUE);

@@ -45,52 +45,13 @@ TRVX_STATIC_OFFSET(D3D9LAYERDATA, stride, 24);
 
 inline D3D9LAYERDATA *layer_data(tagTRVXLAYER *layer) { return (D3D9LAYERDATA *)layer->driverData; }
 
-// Graphics part of the system-information block, from byte 816 on (1000 bytes).
-#define D3D9_CAPS_OFFSET 816
-#define D3D9_MAX_LEVELS 15 // anisotropy and antialias lists
-#define D3D9_MAX_MODES 62
-#define D3D9_DEPTH_CANDIDATES 5
-
-struct D3D9DEPTHFORMAT {
-    int32_t depthBits;
-    int32_t stencilBits;
-    uint32_t format; // D3DFORMAT
-};
-
-struct D3D9CAPS {
-    int32_t videoMemoryMB;     // leading digits of the diagnostic provider's display memory
-    int32_t extraTextureMB;    // available texture memory minus the video memory, at view port 0
-    int32_t textureStages;     // maximum blend stages
-    int32_t maxTextureWidth;   // texels
-    int32_t maxTextureHeight;
-    int32_t lights;            // maximum active lights
-    int32_t streams;           // maximum vertex streams
-    int32_t mipmap;            // 1 when mip-maps are supported
-    int32_t anisotropy;        // requested level (the engine's setting)
-    int32_t anisotropyLevels[D3D9_MAX_LEVELS]; // 1, 2, 4, ...; 0 after the last
-    int32_t antialias;         // requested multisample count (the engine's setting)
-    int32_t antialiasLevels[D3D9_MAX_LEVELS];  // 1, then each available count; 0 after the last
-    int32_t currentMode[3];    // width, height, 0 of view port 0
-    int32_t modes[D3D9_MAX_MODES + 1][3];      // width, height, refresh; zero entry after the last
-    D3D9DEPTHFORMAT currentDepth;
-    D3D9DEPTHFORMAT depthFormats[D3D9_DEPTH_CANDIDATES];
-};
-static_assert(sizeof(D3D9CAPS) == 1000, "capability report fills the graphics part");
-static_assert(offsetof(D3D9CAPS, anisotropy) == 848 - D3D9_CAPS_OFFSET, "anisotropy setting");
-static_assert(offsetof(D3D9CAPS, antialias) == 912 - D3D9_CAPS_OFFSET, "antialias setting");
-static_assert(offsetof(D3D9CAPS, currentMode) == 976 - D3D9_CAPS_OFFSET, "current mode");
-static_assert(offsetof(D3D9CAPS, modes) == 988 - D3D9_CAPS_OFFSET, "display modes");
-static_assert(offsetof(D3D9CAPS, currentDepth) == 1744 - D3D9_CAPS_OFFSET, "current depth buffer");
-static_assert(offsetof(D3D9CAPS, depthFormats) == 1756 - D3D9_CAPS_OFFSET, "depth buffers");
-static_assert(offsetof(tagTRVXSYSINFO, card) + 4 == D3D9_CAPS_OFFSET, "report follows card");
-
-inline D3D9CAPS *caps_of(tagTRVX *ctx) { return (D3D9CAPS *)((uint8_t *)&ctx->systemInfo + D3D9_CAPS_OFFSET); }
+// The capability report this driver fills, inside the engine's system-information block.
+inline tagTRVXGRAPHICS *caps_of(tagTRVX *ctx) { return &ctx->systemInfo.graphics; }
 
 // Texture slot words that this driver uses besides the named ones.
 inline int32_t &slot_mip_levels(tagTRVXTEXTURE *slot) { return slot->driverState; }
 
 // --- Drawing modes (the table of vertex formats and strides) ----------------------------------
-#define D3D9_MODE_VERTEX_COLOUR 0x80160000u
 
 struct D3D9MODEINFO {
     uint32_t mode;

@@ -49,6 +49,7 @@
 #define TRVX_MODE_SOLID    0x80140000u
 #define TRVX_MODE_TEXTURED 0x80340000u // + number of texture stages (1 to 4)
 #define TRVX_MODE_LINES    0x80010000u
+#define TRVX_MODE_VERTEX_COLOUR 0x80160000u // faces coloured by their vertices, unlit
 
 enum TRVXCMD {
     TRVXCMD_QUERY_SIZE = 0,
@@ -221,7 +222,40 @@ TRVX_STATIC_OFFSET(tagTRVXINPUT, buttons, 384);
 #define TRVX_KEY_QUEUE_LENGTH 16
 #define TRVX_BUTTON_CODE_BASE 256
 
-// What the viewer copies whole for its hardware report.
+// The graphics part of the system-information block: the driver's capability report, filled at
+// its start (the two settings excepted, which the engine writes from trvx.ini and the start flags).
+#define TRVX_GRAPHICS_LEVELS 15        // entries of the anisotropy and antialias lists
+#define TRVX_GRAPHICS_MODES 62         // display modes listed
+#define TRVX_GRAPHICS_DEPTH_FORMATS 5  // depth-buffer formats tried
+
+struct tagTRVXDEPTHFORMAT {
+    int32_t depthBits;
+    int32_t stencilBits;
+    uint32_t format; // the device's own format code
+};
+TRVX_STATIC_LAYOUT(tagTRVXDEPTHFORMAT, 12);
+
+struct tagTRVXGRAPHICS {
+    int32_t videoMemoryMB;     // leading digits of the diagnostic provider's display memory
+    int32_t extraTextureMB;    // available texture memory minus the video memory, at view port 0
+    int32_t textureStages;     // maximum blend stages
+    int32_t maxTextureWidth;   // texels
+    int32_t maxTextureHeight;
+    int32_t lights;            // maximum active lights
+    int32_t streams;           // maximum vertex streams
+    int32_t mipmap;            // 1 when mip-maps are supported
+    int32_t anisotropy;        // requested level (the engine's setting)
+    int32_t anisotropyLevels[TRVX_GRAPHICS_LEVELS]; // 1, 2, 4, ...; 0 after the last
+    int32_t antialias;         // requested multisample count (the engine's setting)
+    int32_t antialiasLevels[TRVX_GRAPHICS_LEVELS];  // 1, then each available count; 0 after the last
+    int32_t currentMode[3];    // width, height, 0 of view port 0
+    int32_t modes[TRVX_GRAPHICS_MODES + 1][3];      // width, height, refresh; zero entry after the last
+    tagTRVXDEPTHFORMAT currentDepth;
+    tagTRVXDEPTHFORMAT depthFormats[TRVX_GRAPHICS_DEPTH_FORMATS];
+};
+TRVX_STATIC_LAYOUT(tagTRVXGRAPHICS, 1000);
+
+// The system-information block (TRVX_GetInformation 5): the PC as the engine and its driver see it.
 struct tagTRVXSYSINFO {
     wchar_t processor[80];
     uint32_t processorMHz;
@@ -232,11 +266,7 @@ struct tagTRVXSYSINFO {
     int32_t windowsVersion; // major * 100 + minor
     wchar_t adapter[80];    // driver's, replaced by the registry's when found
     uint32_t card;
-    uint8_t graphics[32];   // driver's capability report (layout: the driver's header)
-    int32_t anisotropy;     // setting
-    uint8_t graphics2[60];
-    int32_t antialias;      // setting
-    uint8_t graphics3[900];
+    tagTRVXGRAPHICS graphics;
 };
 TRVX_STATIC_LAYOUT(tagTRVXSYSINFO, 1816);
 TRVX_STATIC_OFFSET(tagTRVXSYSINFO, processorMHz, 160);
@@ -248,8 +278,17 @@ TRVX_STATIC_OFFSET(tagTRVXSYSINFO, windowsVersion, 648);
 TRVX_STATIC_OFFSET(tagTRVXSYSINFO, adapter, 652);
 TRVX_STATIC_OFFSET(tagTRVXSYSINFO, card, 812);
 TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics, 816);
-TRVX_STATIC_OFFSET(tagTRVXSYSINFO, anisotropy, 848);
-TRVX_STATIC_OFFSET(tagTRVXSYSINFO, antialias, 912);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.textureStages, 824);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.lights, 836);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.mipmap, 844);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.anisotropy, 848);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.anisotropyLevels, 852);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.antialias, 912);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.antialiasLevels, 916);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.currentMode, 976);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.modes, 988);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.currentDepth, 1744);
+TRVX_STATIC_OFFSET(tagTRVXSYSINFO, graphics.depthFormats, 1756);
 
 // Draw-list entry: a layer and its sort key.
 struct tagTRVXDRAW {

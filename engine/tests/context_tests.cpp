@@ -57,8 +57,8 @@ TEST(Context, StartBuildsAWorkingContext)
     ASSERT_NE(ctx, nullptr);
     EXPECT_EQ(ctx->version, 1000u);
     EXPECT_EQ(ctx->windowed, 1u);
-    EXPECT_EQ(ctx->systemInfo.antialias, 4);
-    EXPECT_EQ(ctx->systemInfo.anisotropy, 2);
+    EXPECT_EQ(ctx->systemInfo.graphics.antialias, 4);
+    EXPECT_EQ(ctx->systemInfo.graphics.anisotropy, 2);
     EXPECT_EQ(std::wstring(ctx->folder), test_folder());
     EXPECT_EQ(std::wstring(ctx->iniPath), test_folder() + L"\\trvx.ini");
     ASSERT_NE(ctx->rootLayer, nullptr);
@@ -95,20 +95,20 @@ TEST(Context, SettingsComeFromTheIniFileUnlessTheFlagsOverrideThem)
     RECT view = {0, 0, 32, 32};
     TRVXCONTEXT ctx = TRVX_Start(test_window(), &view, 0x00000001);
     ASSERT_NE(ctx, nullptr);
-    EXPECT_EQ(ctx->systemInfo.antialias, 3);
-    EXPECT_EQ(ctx->systemInfo.anisotropy, 8);
+    EXPECT_EQ(ctx->systemInfo.graphics.antialias, 3);
+    EXPECT_EQ(ctx->systemInfo.graphics.anisotropy, 8);
     TRVX_End(ctx);
     ctx = TRVX_Start(test_window(), &view, 0x00020401);
     ASSERT_NE(ctx, nullptr);
-    EXPECT_EQ(ctx->systemInfo.antialias, 4);
-    EXPECT_EQ(ctx->systemInfo.anisotropy, 2);
+    EXPECT_EQ(ctx->systemInfo.graphics.antialias, 4);
+    EXPECT_EQ(ctx->systemInfo.graphics.anisotropy, 2);
     TRVX_End(ctx);
     DeleteFileW(ini.c_str());
     ctx = TRVX_Start(test_window(), &view, 0);
     ASSERT_NE(ctx, nullptr);
     EXPECT_EQ(ctx->windowed, 0u);
-    EXPECT_EQ(ctx->systemInfo.antialias, 1);
-    EXPECT_EQ(ctx->systemInfo.anisotropy, 1);
+    EXPECT_EQ(ctx->systemInfo.graphics.antialias, 1);
+    EXPECT_EQ(ctx->systemInfo.graphics.anisotropy, 1);
     TRVX_End(ctx);
 }
 

@@ -86,17 +86,17 @@ TEST_F(Driver, StartReportsCapabilitiesAndPublishesObjects)
     ASSERT_TRUE(b.device() != NULL);
     for (int slot = 0; slot < D3D9_SLOT_COUNT; ++slot)
         EXPECT_NE(0u, b.ctx->driverPrivate[slot]) << "Direct3D, device, DirectInput, keyboard, mouse: " << slot;
-    const D3D9CAPS *caps = caps_of(b.ctx);
+    const tagTRVXGRAPHICS *caps = caps_of(b.ctx);
     EXPECT_GT(caps->textureStages, 0);
     EXPECT_NE(0, b.ctx->systemInfo.adapter[0]) << "an adapter description";
     EXPECT_GE(caps->extraTextureMB, 0);
     EXPECT_GT(caps->maxTextureWidth, 0);
     EXPECT_EQ(1, caps->antialiasLevels[0]);
     EXPECT_EQ(1, caps->anisotropyLevels[0]);
-    for (int i = 1; i < D3D9_MAX_LEVELS && caps->anisotropyLevels[i]; ++i)
+    for (int i = 1; i < TRVX_GRAPHICS_LEVELS && caps->anisotropyLevels[i]; ++i)
         EXPECT_EQ(caps->anisotropyLevels[i - 1] * 2, caps->anisotropyLevels[i]);
     int modes = 0;
-    while (modes < D3D9_MAX_MODES && caps->modes[modes][0])
+    while (modes < TRVX_GRAPHICS_MODES && caps->modes[modes][0])
         ++modes;
     EXPECT_GT(modes, 0);
     EXPECT_EQ(0, caps->modes[modes][0]) << "zero entry after the last mode";
@@ -420,7 +420,7 @@ TEST_F(Driver, SecondViewPortClearsAndDrawsInItsOwnRectangle)
 
 TEST_F(Driver, ReopenedDeviceTakesOfferedLevelsOnlyAndKeepsFonts)
 {
-    D3D9CAPS *caps = caps_of(b.ctx);
+    tagTRVXGRAPHICS *caps = caps_of(b.ctx);
     tagTRVXFONT &font = b.fonts[1];
     font.height = 16;
     lstrcpyW(font.faceName, L"Tahoma");
