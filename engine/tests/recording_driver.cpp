@@ -159,7 +159,9 @@ DWORD_PTR normal_answer(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2, D
 extern "C" DWORD_PTR WINAPI RecordingInterface(int command, tagTRVX *ctx, DWORD_PTR p1, DWORD_PTR p2, DWORD_PTR p3,
                                                DWORD_PTR p4)
 {
+#ifndef RECORDING_DRIVER_KEEPS_NO_LOG
     g_log.push_back({command, p1, p2, p3, p4});
+#endif
     if (command >= 0 && command < 128 && g_overridden[command])
         return g_answers[command];
     return normal_answer(command, ctx, p1, p2, p3);
