@@ -1,8 +1,11 @@
 // Asks the platform about DirectX: the DirectX setup library's version query where it exists,
-// whether a Direct3D 9 object can be created, and whether D3DX 9 is there.
+// whether a Direct3D 9 object can be created, and whether D3DX 9 is there. Each library is loaded from
+// the system folder only: a DLL of the same name beside the program, in the current folder or on the
+// PATH is never taken for it (an elevated launcher would run its code as administrator).
 #include "launcher_local.h"
 
 #include <d3d9.h>
+#include <wchar.h>
 
 namespace {
 
@@ -10,9 +13,21 @@ namespace {
 typedef INT(WINAPI *SetupGetVersionProc)(DWORD *version, DWORD *revision);
 typedef IDirect3D9 *(WINAPI *Direct3DCreate9Proc)(UINT sdkVersion);
 
+// The library of this name in the system folder (its own dependencies resolved from there too), or
+// null when it is not there.
+HMODULE load_system_library(const wchar_t *name)
+{
+    wchar_t path[MAX_PATH];
+    UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + wcslen(name) >= MAX_PATH)
+        return nullptr;
+    swprintf(path + length, MAX_PATH - length, L"\\%ls", name);
+    return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 void ask_setup_library(DirectXFacts &facts)
 {
-    HMODULE library = LoadLibraryW(L"dsetup.dll");
+    HMODULE library = load_system_library(L"dsetup.dll");
     if (!library)
         return;
     auto getVersion = reinterpret_cast<SetupGetVersionProc>(
@@ -27,7 +42,7 @@ void ask_setup_library(DirectXFacts &facts)
 
 bool direct3d9_present()
 {
-    HMODULE library = LoadLibraryW(L"d3d9.dll");
+    HMODULE library = load_system_library(L"d3d9.dll");
     if (!library)
         return false;
     auto create = reinterpret_cast<Direct3DCreate9Proc>(
@@ -48,7 +63,7 @@ DirectXFacts probe_directx()
     if (facts.query == SetupQuery::Unavailable)
         facts.direct3d9 = direct3d9_present();
     // The graphics driver loads only where its D3DX 9 library is found.
-    if (HMODULE d3dx = LoadLibraryW(L"d3dx9_43.dll")) {
+    if (HMODULE d3dx = load_system_library(L"d3dx9_43.dll")) {
         facts.d3dx9 = true;
         FreeLibrary(d3dx);
     }

@@ -18,8 +18,6 @@ namespace {
 const wchar_t kLogoModel[] = L"logo\\trv5\\trv5.tvm";
 const wchar_t kLogoSound[] = L"logo\\trv5\\trv5.wav";
 const DWORD kBlack = 0x00000000;
-// EXT_RecallFunction codes.
-const int kSetColour = 1, kSetTransparency = 23, kSetOverlay = 26;
 
 TRVXVECTOR vec(const logo::Vec3 &v)
 {
@@ -68,9 +66,9 @@ private:
         const float square[] = {4.0f, 2.0f, 640.0f, 480.0f, 0, 0, 0, 0};
         curtain_ = TRVXL_CreateModel(ctx_, top_, square);
         if (curtain_) {
-            TRVXL_EXT_RecallFunction(ctx_, curtain_, kSetColour, kBlack, 0, 1);
-            TRVXL_EXT_RecallFunction(ctx_, curtain_, kSetOverlay, 1, 0, 1);
-            TRVXL_EXT_RecallFunction(ctx_, curtain_, kSetTransparency, 255, 0, 1);
+            TRVXL_EXT_RecallFunction(ctx_, curtain_, TRVX_EXT_DIFFUSE, kBlack, 0, 1);
+            TRVXL_EXT_RecallFunction(ctx_, curtain_, TRVX_EXT_OVERLAY, 1, 0, 1);
+            TRVXL_EXT_RecallFunction(ctx_, curtain_, TRVX_EXT_TRANSPARENCY, 255, 0, 1);
             TRVXVECTOR front = {0, 0, -1, 0};
             TRVXL_MoveLayer(ctx_, curtain_, &front, nullptr, nullptr, 0, 0);
         }
@@ -137,7 +135,10 @@ private:
         TRVXL_CalcLayer(ctx_, top_);
         // Begin, collect, back overlays (the picture), 3D opaque and sorted, front overlays (the
         // glint, the curtain), end; the logo has no points.
-        static const int steps[] = {1, 3, 20, 22, 10, 11, 12, 20, 21, 2};
+        // The logo's back overlays, then its 3D parts, then its front overlays.
+        static const int steps[] = {TRVX_STEP_BEGIN,  TRVX_STEP_COLLECT, TRVX_STEP_SETUP_2D, TRVX_STEP_BACK,
+                                    TRVX_STEP_SETUP_3D, TRVX_STEP_OPAQUE, TRVX_STEP_SORTED,  TRVX_STEP_SETUP_2D,
+                                    TRVX_STEP_FRONT,  TRVX_STEP_END};
         for (int step : steps)
             TRVX_RenderingEx(ctx_, 0, top_, step, kBlack);
         TRVX_FlipViewPort(ctx_, 0);
@@ -162,7 +163,7 @@ private:
     void set_transparency(TRVXLAYER layer, int transparency)
     {
         if (layer)
-            TRVXL_EXT_RecallFunction(ctx_, layer, kSetTransparency, (DWORD_PTR)transparency, 0, 1);
+            TRVXL_EXT_RecallFunction(ctx_, layer, TRVX_EXT_TRANSPARENCY, (DWORD_PTR)transparency, 0, 1);
     }
 
     bool sketch_lines()

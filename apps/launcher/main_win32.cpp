@@ -2,6 +2,8 @@
 // engine's logo and then starts the viewer's benchmark.
 #include "launcher_local.h"
 
+#include <commctrl.h>
+
 #include "product.h"
 
 namespace {
@@ -48,6 +50,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return -1;
     }
     work_in_program_folder();
+    // The manifest asks for the themed controls; their library must be loaded before a dialog uses them.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
 
     const DirectXFacts directx = probe_directx();
     if (!directx_sufficient(directx)) {

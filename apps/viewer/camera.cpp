@@ -7,7 +7,7 @@
 #include "panels.h"
 #include "parts.h"
 #include "scene.h"
-#include "viewer.h"
+#include "viewer_state.h"
 
 CameraSet g_cameraSets[kCameraSets];
 int g_currentCamera = 0;
@@ -61,7 +61,7 @@ void update_riding(CameraSet &s, void (*drive)(float *, int, float, float),
 
 void update_free(CameraSet &s, int m, float h, float v)
 {
-    TRVXCONTEXT ctx = g_viewer.ctx;
+    TRVXCONTEXT ctx = g_run.ctx;
     TRVXVECTOR shift = {-5 * h, 0, -5 * v, 0};
     if (s.target) {
         s.camera.target = vector_of(g_aircraftPose.position);
@@ -148,7 +148,7 @@ void update_camera(int m, float h, float v, float z)
     if (s.type != kCameraEmpty) {
         if (z != 0)
             set_zoom(s.camera.lens + z);
-        TRVX_SetCamera(g_viewer.ctx, &s.camera);
+        TRVX_SetCamera(g_run.ctx, &s.camera);
     }
     Vec3 skyAt = {s.camera.eye.x, 0, s.camera.eye.z};
     move_layer(g_scene.sky, &skyAt, nullptr);

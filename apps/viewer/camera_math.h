@@ -2,7 +2,7 @@
 // the aircraft's frame, the free camera's bounds over the airport, and the lens ranges.
 #pragma once
 
-#include "flight.h"
+#include "vec3.h"
 
 enum CameraType { kCameraEmpty = 0, kCameraOutside = 1, kCameraCockpit = 2, kCameraCabin = 3, kCameraFree = 5 };
 

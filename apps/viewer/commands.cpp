@@ -8,7 +8,8 @@
 #include "input.h"
 #include "panels.h"
 #include "parts.h"
-#include "viewer.h"
+#include "photo.h"
+#include "viewer_state.h"
 
 namespace {
 
@@ -19,14 +20,8 @@ int clampi(int x, int low, int high) { return x < low ? low : x > high ? high : 
 void start_fast()
 {
     set_button_state(kPlayPanel, kFastButton, kPressed);
-    g_viewer.speedFactor = 4;
+    g_run.speedFactor = 4;
     g_input.held = kHeldFast;
-}
-
-void request_photo()
-{
-    set_button_state(kPlayPanel, kPhotoButton, kPressed);
-    g_viewer.photoRequested = 1;
 }
 
 void toggle_target()
@@ -71,8 +66,8 @@ void left_click()
         switch (hit.button) {
         case kPhotoButton: request_photo(); break;
         case kFastButton: start_fast(); break;
-        case kPauseButton: pause_dialog(); break;
-        case kStopButton: end_dialog(); break;
+        case kPauseButton: open_pause_dialog(); break;
+        case kStopButton: open_end_dialog(); break;
         case kVolumeButton: g_input.held = kHeldVolumeMouse; break;
         default: g_input.held = kHeldDragPlay; break;
         }
@@ -109,7 +104,7 @@ void step_keyboard_drive(float *h, float *v, float *z)
     bool any = false;
     int m = in.ctrl ? 2 : 1;
     float k1 = s.keySpeed[m == 1 ? 0 : 2], k2 = s.keySpeed[m == 1 ? 1 : 3];
-    float g = 0.05f * g_viewer.frameTime;
+    float g = (float)(0.05 * g_run.frameMs);
     if (held(kKeyLeft))
         *h = -k1 * g, any = true;
     if (held(kKeyRight))
@@ -135,7 +130,7 @@ void step_mouse_drive(float *h, float *v)
     InputState &in = g_input;
     int button = in.cameraMode == 2 ? kMouseRight : kMouseLeft;
     if (held(button)) {
-        drag_drive(in.dx, in.dy, g_viewer.view.width, g_viewer.view.height, h, v);
+        drag_drive(in.dx, in.dy, g_run.view.width, g_run.view.height, h, v);
         return;
     }
     in.held = kHeldNone;
@@ -164,12 +159,12 @@ void handle_command(int code)
 {
     InputState &in = g_input;
     switch (code) {
-    case kKeyEscape: end_dialog(); break;
+    case kKeyEscape: open_end_dialog(); break;
     case kKeyTab: toggle_target(); break;
     case kKeyLeftShift:
     case kKeyRightShift: start_fast(); break;
     case kKeyPrintScreen: request_photo(); break;
-    case kKeyPause: pause_dialog(); break;
+    case kKeyPause: open_pause_dialog(); break;
     case kKeyHome:
     case kKeyEnd: in.held = kHeldVolumeKeys; break;
     case kKeyUp:
@@ -201,7 +196,7 @@ void step_held_state(float *h, float *v, float *z)
     case kHeldFast:
         if (!held(kMouseLeft) && !in.shift) {
             set_button_state(kPlayPanel, kFastButton, kIdle);
-            g_viewer.speedFactor = 1;
+            g_run.speedFactor = 1;
             in.held = kHeldNone;
             forget_hover();
         }

@@ -10,13 +10,13 @@ const float kPi = 3.14159265358979f;
 float clamp01(float x) { return x < 0 ? 0 : x > 1 ? 1 : x; }
 
 // Bank and pitch of a turn that eases in over its first and out over its last 5 s.
-void bank(uint32_t b, uint32_t turnStart, float *pitch, float *roll)
+void bank(double b, double turnStart, float *pitch, float *roll)
 {
-    uint32_t into = b - turnStart;
+    float into = (float)(b - turnStart);
     float k = 1;
-    if (into <= 4999)
+    if (into < 5000)
         k = smooth(into / 5000.0f);
-    else if (into >= 37001)
+    else if (into > 37000)
         k = smooth(1 - (into - 37000) / 5000.0f);
     *roll = 30 * k;
     *pitch = -2 - 8 * k;
@@ -29,32 +29,32 @@ float smooth(float x)
     return (1 - cosf(kPi * x)) / 2;
 }
 
-FlightPose flight_pose(uint32_t clock, float wobble)
+FlightPose flight_pose(double clock, float wobble)
 {
-    uint32_t b = clock % kCircuitMs;
+    double b = fmod(clock, kCircuitMs);
     FlightPose pose;
     Vec3 &p = pose.position, &r = pose.rotation;
     if (b < 40000) {
-        float f = b / 40000.0f;
+        float f = (float)(b / 40000);
         p = {0, 280 * (2 * f - 1) * (2 * f - 1) + 20, 3000 - 6000 * f};
         r = {4 * sinf(2 * kPi * f) - 2, 180, 0};
     } else if (b < 82000) {
-        float q = (b - 40000) / 42000.0f;
+        float q = (float)((b - 40000) / 42000);
         p = {2000 - 2000 * cosf(kPi * q), 300 + 300 * q, -3000 - 2000 * sinf(kPi * q)};
         r.y = 180 - 180 * smooth(q);
         bank(b, 40000, &r.x, &r.z);
     } else if (b < 122000) {
-        float f = (b - 82000) / 40000.0f;
+        float f = (float)((b - 82000) / 40000);
         p = {4000, 600, 6000 * f - 3000};
         r = {-2, 0, 0};
     } else {
-        float q = (b - 122000) / 42000.0f;
+        float q = (float)((b - 122000) / 42000);
         p = {2000 + 2000 * cosf(kPi * q), 600 - 300 * q, 3000 + 2000 * sinf(kPi * q)};
         r.y = -180 * q;
         bank(b, 122000, &r.x, &r.z);
     }
     // A light random-looking shake made of incommensurate sines over one circuit.
-    float Q = b / (float)kCircuitMs;
+    float Q = (float)(b / kCircuitMs);
     auto s = [Q](int k) { return sinf(k * kPi * Q); };
     float A = wobble;
     p.x += A * (0.3f * s(69) + 0.2f * s(67));

@@ -4,9 +4,7 @@
 
 #include <stdint.h>
 
-struct Vec3 {
-    float x, y, z;
-};
+#include "vec3.h"
 
 // Where the aircraft is and how it is turned (degrees: pitch, heading, bank).
 struct FlightPose {
@@ -18,8 +16,9 @@ const uint32_t kCircuitMs = 164000;
 
 // (1 - cos(pi x)) / 2: an ease from 0 to 1.
 float smooth(float x);
-// The pose at simulation clock `clock` (ms) with the wobble scaled by `wobble`.
-FlightPose flight_pose(uint32_t clock, float wobble);
+// The pose at simulation clock `clock` (ms, fractions kept: at thousands of frames a second the
+// aircraft still moves every frame) with the wobble scaled by `wobble`.
+FlightPose flight_pose(double clock, float wobble);
 // The wobble amplitude for a camera set: the steadier the seat, the smaller the shake.
 float wobble_for_camera_set(int set);
 

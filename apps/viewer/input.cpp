@@ -3,16 +3,23 @@
 
 #include <atomic>
 
-#include "viewer.h"
+#include "platform.h"
+#include "press_ledger.h"
+#include "viewer_state.h"
 
 InputState g_input;
 
 namespace {
 
 // Presses noted by the window thread: one writer, one reader.
+struct NotedPress {
+    int code;
+    uint32_t timeMs;
+};
 const uint32_t kNotedRoom = 32;
-int g_noted[kNotedRoom];
+NotedPress g_noted[kNotedRoom];
 std::atomic<uint32_t> g_notedHead{0}, g_notedTail{0};
+PressLedger g_ledger;
 
 bool down_in(const tagTRVXINPUT &record, int code)
 {
@@ -20,17 +27,16 @@ bool down_in(const tagTRVXINPUT &record, int code)
     return (state & TRVX_INPUT_DOWN) != 0;
 }
 
-// Queues every noted press that neither this poll nor the one before saw held.
+// Takes the window's notes into the ledger and queues every press that polling missed.
 void queue_missed_presses(TRVXCONTEXT ctx)
 {
     uint32_t tail = g_notedTail.load(std::memory_order_relaxed);
     uint32_t head = g_notedHead.load(std::memory_order_acquire);
-    for (; tail != head; ++tail) {
-        int code = g_noted[tail % kNotedRoom];
-        if (!down_in(ctx->inputState, code) && !down_in(ctx->inputPrevious, code))
-            TRVX_SetDeviceInputBuffer(ctx, code);
-    }
+    for (; tail != head; ++tail)
+        g_ledger.noted(g_noted[tail % kNotedRoom].code, g_noted[tail % kNotedRoom].timeMs);
     g_notedTail.store(tail, std::memory_order_release);
+    for (int code : g_ledger.poll(tick_ms(), [ctx](int c) { return down_in(ctx->inputState, c); }))
+        TRVX_SetDeviceInputBuffer(ctx, code);
 }
 
 // Cleared while the window was inactive: the first poll after it measures no movement.
@@ -40,27 +46,27 @@ bool g_inputCleared = false;
 
 void poll_input()
 {
-    Viewer &v = g_viewer;
     InputState &in = g_input;
-    if (!v.windowActive) {
-        TRVX_DeviceInput(v.ctx, 0);
+    TRVXCONTEXT ctx = g_run.ctx;
+    if (!g_process.windowActive) {
+        TRVX_DeviceInput(ctx, 0);
         forget_noted_presses();
         g_inputCleared = true;
         in.dx = in.dy = in.wheel = 0;
         in.ctrl = in.shift = false;
         return;
     }
-    tagTRVXINPUT *record = TRVX_DeviceInput(v.ctx, 3);
+    tagTRVXINPUT *record = TRVX_DeviceInput(ctx, 3);
     if (!record)
         return;
-    queue_missed_presses(v.ctx);
+    queue_missed_presses(ctx);
     in.x = record->axes[0];
     in.y = record->axes[1];
     in.dx = g_inputCleared ? 0 : record->axisDelta[0];
     in.dy = g_inputCleared ? 0 : record->axisDelta[1];
     in.wheel = g_inputCleared ? 0 : record->axisDelta[2];
     g_inputCleared = false;
-    int w = v.view.width, h = v.view.height;
+    int w = g_run.view.width, h = g_run.view.height;
     in.mouseInView = -w / 2 <= in.x && in.x < w / 2 && -h / 2 < in.y && in.y <= h / 2;
     in.ctrl = held(kKeyLeftCtrl) || held(kKeyRightCtrl);
     in.shift = held(kKeyLeftShift) || held(kKeyRightShift);
@@ -68,15 +74,15 @@ void poll_input()
 
 bool held(int code)
 {
-    return down_in(g_viewer.ctx->inputState, code);
+    return down_in(g_run.ctx->inputState, code);
 }
 
-void note_press(int code)
+void note_press(int code, uint32_t timeMs)
 {
     uint32_t head = g_notedHead.load(std::memory_order_relaxed);
     if (code <= 0 || head - g_notedTail.load(std::memory_order_acquire) >= kNotedRoom)
         return;
-    g_noted[head % kNotedRoom] = code;
+    g_noted[head % kNotedRoom] = {code, timeMs};
     g_notedHead.store(head + 1, std::memory_order_release);
 }
 
@@ -88,7 +94,7 @@ int press_code(WPARAM key, LPARAM flags)
     if (key == VK_PAUSE)
         return kKeyPause;
     if (key == VK_NUMLOCK)
-        return 69;
+        return kKeyNumLock;
     int scan = (int)((flags >> 16) & 0x7F);
     return scan | ((flags & (1 << 24)) ? 0x80 : 0);
 }
@@ -96,12 +102,26 @@ int press_code(WPARAM key, LPARAM flags)
 void forget_noted_presses()
 {
     g_notedTail.store(g_notedHead.load(std::memory_order_acquire), std::memory_order_release);
+    g_ledger.forget();
+}
+
+int discard_input(int counted)
+{
+    TRVXCONTEXT ctx = g_run.ctx;
+    // Polled as every frame polls, so that a tap between two polls is counted too.
+    poll_input();
+    int seen = 0;
+    while (int code = TRVX_DeviceInputBuffer(ctx)) {
+        seen += counted && code == counted;
+        TRVX_SystemTask(ctx);
+    }
+    pause_briefly();
+    return seen;
 }
 
 int next_input_event()
 {
-    Viewer &v = g_viewer;
-    if (v.closeRequested.exchange(0))
+    if (g_process.closeRequested.exchange(0))
         return kKeyEscape;
-    return TRVX_DeviceInputBuffer(v.ctx);
+    return TRVX_DeviceInputBuffer(g_run.ctx);
 }

@@ -1,7 +1,7 @@
 // Layer calls that tolerate a missing layer.
 #include "layers.h"
 
-#include "viewer.h"
+#include "viewer_state.h"
 
 TRVXVECTOR vector_of(Vec3 v)
 {
@@ -10,13 +10,13 @@ TRVXVECTOR vector_of(Vec3 v)
 
 TRVXLAYER find_layer(TRVXLAYER in, const wchar_t *name)
 {
-    return in ? TRVXL_SearchLayer(g_viewer.ctx, in, name) : nullptr;
+    return in ? TRVXL_SearchLayer(g_run.ctx, in, name) : nullptr;
 }
 
 void switch_layer(TRVXLAYER layer, bool on)
 {
     if (layer)
-        TRVXL_SwitchLayer(g_viewer.ctx, layer, on ? 1 : 0);
+        TRVXL_SwitchLayer(g_run.ctx, layer, on ? 1 : 0);
 }
 
 void move_layer(TRVXLAYER layer, const Vec3 *position, const Vec3 *rotation, const Vec3 *scale)
@@ -26,20 +26,20 @@ void move_layer(TRVXLAYER layer, const Vec3 *position, const Vec3 *rotation, con
     TRVXVECTOR p = position ? vector_of(*position) : TRVXVECTOR{};
     TRVXVECTOR r = rotation ? vector_of(*rotation) : TRVXVECTOR{};
     TRVXVECTOR s = scale ? vector_of(*scale) : TRVXVECTOR{};
-    TRVXL_MoveLayer(g_viewer.ctx, layer, position ? &p : nullptr, rotation ? &r : nullptr, scale ? &s : nullptr, 0,
+    TRVXL_MoveLayer(g_run.ctx, layer, position ? &p : nullptr, rotation ? &r : nullptr, scale ? &s : nullptr, 0,
                     0);
 }
 
 void set_transparency(TRVXLAYER layer, int transparency)
 {
     if (layer)
-        TRVXL_EXT_RecallFunction(g_viewer.ctx, layer, 23, (DWORD_PTR)transparency, 0, 1);
+        TRVXL_EXT_RecallFunction(g_run.ctx, layer, TRVX_EXT_TRANSPARENCY, (DWORD_PTR)transparency, 0, 1);
 }
 
 void set_lamp(TRVXLAYER layer, float size)
 {
     if (layer)
-        TRVXL_EXT_RecallFunction(g_viewer.ctx, layer, 41, (DWORD_PTR)&size, 0, 1);
+        TRVXL_EXT_RecallFunction(g_run.ctx, layer, TRVX_EXT_POINT_SIZE, (DWORD_PTR)&size, 0, 1);
 }
 
 void set_emissive(TRVXLAYER layer, uint32_t colour)
@@ -47,7 +47,7 @@ void set_emissive(TRVXLAYER layer, uint32_t colour)
     if (!layer)
         return;
     uint32_t material[5] = {0, 0, 0, 0, colour};
-    TRVXL_EXT_RecallFunction(g_viewer.ctx, layer, 43, (DWORD_PTR)material, 0, 1);
+    TRVXL_EXT_RecallFunction(g_run.ctx, layer, TRVX_EXT_MATERIAL, (DWORD_PTR)material, 0, 1);
 }
 
 Vec3 layer_position(TRVXLAYER layer)
@@ -55,6 +55,6 @@ Vec3 layer_position(TRVXLAYER layer)
     if (!layer)
         return {0, 0, 0};
     TRVXVECTOR p = {};
-    TRVXL_GetMoveLayer(g_viewer.ctx, layer, &p, nullptr, nullptr, nullptr, nullptr);
+    TRVXL_GetMoveLayer(g_run.ctx, layer, &p, nullptr, nullptr, nullptr, nullptr);
     return {p.x, p.y, p.z};
 }

@@ -2,7 +2,7 @@
 // leaves a 0 handle, and the viewer goes on without that part rather than hand the engine a 0.
 #pragma once
 
-#include "flight.h"
+#include "vec3.h"
 #include "trvx.h"
 
 TRVXLAYER find_layer(TRVXLAYER in, const wchar_t *name);

@@ -1,11 +1,13 @@
-// The viewer's entry: run mode and settings, the window and its procedure, and the engine and
-// sound start and end that the application thread asks the window thread for.
+// The viewer's entry and window thread: the run mode from the command line, the settings, the
+// window and its procedure, and the engine commands carried out for the application thread.
 #include <wchar.h>
 
-#include "benchmark.h"
+#include "bench/benchmark.h"
+#include "engine_commands.h"
 #include "input.h"
 #include "product.h"
-#include "viewer.h"
+#include "run.h"
+#include "viewer_state.h"
 
 namespace {
 
@@ -13,69 +15,61 @@ const wchar_t kClassName[] = HX21_VIEWER_CLASS;
 const wchar_t kTitle[] = L"HX-21  " HX21_SUBTITLE;
 const wchar_t kBenchmarkTitle[] = L"HX-21  " HX21_SUBTITLE L"　ベンチマークテスト";
 const int kIconResource = 130;
+const int kBadOptionsExitCode = 2;
+const int kNoWindowExitCode = 1;
 
 void read_settings(const wchar_t *ini)
 {
-    Viewer &v = g_viewer;
-    v.windowed = GetPrivateProfileIntW(L"FLIGHT", L"window", 1, ini) != 0;
-    if (v.windowed) {
-        v.screenWidth = usable_window_size((int)GetPrivateProfileIntW(L"WINDOW", L"xsize", 960, ini), 960);
-        v.screenHeight = usable_window_size((int)GetPrivateProfileIntW(L"WINDOW", L"ysize", 600, ini), 600);
+    DisplayRequest &d = g_display;
+    d.windowed = GetPrivateProfileIntW(L"FLIGHT", L"window", 1, ini) != 0;
+    if (d.windowed) {
+        d.width = usable_window_size((int)GetPrivateProfileIntW(L"WINDOW", L"xsize", 960, ini), 960);
+        d.height = usable_window_size((int)GetPrivateProfileIntW(L"WINDOW", L"ysize", 600, ini), 600);
     } else {
         int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
         int w = (int)GetPrivateProfileIntW(L"FULLSCREEN", L"xsize", 0, ini);
         int h = (int)GetPrivateProfileIntW(L"FULLSCREEN", L"ysize", 0, ini);
-        v.screenWidth = w == 0 ? screenW : usable_window_size(w, screenW);
-        v.screenHeight = h == 0 ? screenH : usable_window_size(h, screenH);
+        d.width = w == 0 ? screenW : usable_window_size(w, screenW);
+        d.height = h == 0 ? screenH : usable_window_size(h, screenH);
     }
-}
-
-void engine_start()
-{
-    Viewer &v = g_viewer;
-    SNR2_Start(v.window, 0);
-    RECT view = {0, 0, v.screenWidth, v.screenHeight};
-    DWORD flags = (DWORD)(v.windowed & 0xFF) | (DWORD)(v.antialias & 0xFF) << 8 | (DWORD)(v.anisotropy & 0xFF) << 16;
-    v.ctx = TRVX_Start(v.window, &view, flags);
-}
-
-void engine_end()
-{
-    Viewer &v = g_viewer;
-    if (v.ctx)
-        TRVX_End(v.ctx);
-    v.ctx = nullptr;
-    SNR2_End();
 }
 
 void set_cursor()
 {
-    Viewer &v = g_viewer;
-    if (!v.ctx) {
+    if (!g_run.ctx) {
         SetCursor(LoadCursor(nullptr, IDC_ARROW));
         return;
     }
     POINT p;
     GetCursorPos(&p);
-    ScreenToClient(v.window, &p);
-    bool overView = p.x >= 0 && p.x < v.view.width && p.y >= 0 && p.y < v.view.height;
-    SetCursor(!v.windowed || overView ? nullptr : LoadCursor(nullptr, IDC_ARROW));
+    ScreenToClient(g_process.window, &p);
+    bool overView = p.x >= 0 && p.x < g_run.view.width && p.y >= 0 && p.y < g_run.view.height;
+    SetCursor(!g_display.windowed || overView ? nullptr : LoadCursor(nullptr, IDC_ARROW));
+}
+
+// Presses go to the engine's polling as missed-tap reports, while an engine runs.
+void note(int code)
+{
+    if (g_run.ctx)
+        note_press(code, (uint32_t)GetMessageTime());
 }
 
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Viewer &v = g_viewer;
+    ViewerProcess &p = g_process;
+    if (p.benchmark)
+        benchmark_window_message(message, wParam, lParam);
     switch (message) {
     case WM_DESTROY:
-        PostQuitMessage(v.runMode == kRunViewer ? 0 : benchmark_exit_code());
+        PostQuitMessage(p.benchmark ? benchmark_exit_code() : 0);
         return 0;
     case WM_ACTIVATE:
-        v.windowActive = !v.windowed || LOWORD(wParam) != WA_INACTIVE;
+        p.windowActive = !g_display.windowed || LOWORD(wParam) != WA_INACTIVE;
         return 0;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(window, &paint);
-        if (!v.ctx && !benchmark_paint(dc)) {
+        if (!g_run.ctx && !(p.benchmark && benchmark_paint(dc))) {
             RECT black = {0, 0, 960, 600};
             FillRect(dc, &black, (HBRUSH)GetStockObject(BLACK_BRUSH));
         }
@@ -83,14 +77,13 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
     case WM_CLOSE:
-        if (v.runMode == kRunViewer) {
-            if (v.ctx)
-                v.closeRequested = 1;
+        if (!p.benchmark) {
+            if (g_run.ctx)
+                p.closeRequested = 1;
         } else {
-            v.textSpeed = 0;
-            v.quitRequested = 1;
+            p.quitRequested = 1;
         }
-        if (v.threadFinished)
+        if (p.threadFinished)
             DestroyWindow(window);
         return 0;
     case WM_SETCURSOR:
@@ -101,37 +94,21 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (v.runMode != kRunViewer && wParam == VK_ESCAPE) {
-            v.textSpeed = 0;
-            v.quitRequested = 1;
-        }
-        if (v.ctx)
-            note_press(press_code(wParam, lParam));
+        if (p.benchmark && wParam == VK_ESCAPE)
+            p.quitRequested = 1;
+        note(press_code(wParam, lParam));
         if (message == WM_SYSKEYDOWN)
             break; // Alt+F4 and the system menu keep working
         return 0;
     case WM_LBUTTONDOWN:
-        v.mouseDown = 1;
-        v.textSpeed = 0;
-        if (v.ctx)
-            note_press(kMouseLeft);
+        note(kMouseLeft);
         return 0;
     case WM_RBUTTONDOWN:
-        if (v.ctx)
-            note_press(kMouseRight);
-        return 0;
-    case WM_LBUTTONUP:
-        v.mouseDown = 0;
+        note(kMouseRight);
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kCommandEngineStart) {
-            engine_start();
+        if (run_engine_command(wParam))
             return 0;
-        }
-        if (LOWORD(wParam) == kCommandEngineEnd) {
-            engine_end();
-            return 0;
-        }
         break;
     default:
         break;
@@ -141,51 +118,46 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 HWND create_window(const wchar_t *title)
 {
-    Viewer &v = g_viewer;
-    if (v.windowed) {
+    const DisplayRequest &d = g_display;
+    if (d.windowed) {
         DWORD style = WS_OVERLAPPED | WS_BORDER | WS_CAPTION | WS_SYSMENU;
-        int width = v.screenWidth + 2 * GetSystemMetrics(SM_CXBORDER) + 4;
-        int height = v.screenHeight + 2 * GetSystemMetrics(SM_CYBORDER) + 4 + GetSystemMetrics(SM_CYCAPTION);
+        int width = d.width + 2 * GetSystemMetrics(SM_CXBORDER) + 4;
+        int height = d.height + 2 * GetSystemMetrics(SM_CYBORDER) + 4 + GetSystemMetrics(SM_CYCAPTION);
         int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        return CreateWindowExW(0, kClassName, title, style, x, y, width, height, nullptr, nullptr, v.instance,
-                               nullptr);
+        return CreateWindowExW(0, kClassName, title, style, x, y, width, height, nullptr, nullptr,
+                               g_process.instance, nullptr);
     }
-    return CreateWindowExW(WS_EX_TOPMOST, kClassName, title, WS_POPUP, 0, 0, v.screenWidth, v.screenHeight, nullptr,
-                           nullptr, v.instance, nullptr);
+    return CreateWindowExW(WS_EX_TOPMOST, kClassName, title, WS_POPUP, 0, 0, d.width, d.height, nullptr, nullptr,
+                           g_process.instance, nullptr);
 }
 
 } // namespace
 
-void send_engine_command(UINT command)
-{
-    SendMessageW(g_viewer.window, WM_COMMAND, command, 0);
-}
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {
-    Viewer &v = g_viewer;
-    v.instance = instance;
-    GetModuleFileNameW(nullptr, v.programFolder, MAX_PATH);
-    if (wchar_t *slash = wcsrchr(v.programFolder, L'\\'))
+    ViewerProcess &p = g_process;
+    p.instance = instance;
+    GetModuleFileNameW(nullptr, p.programFolder, MAX_PATH);
+    if (wchar_t *slash = wcsrchr(p.programFolder, L'\\'))
         slash[1] = 0;
     wchar_t ini[MAX_PATH + 16];
-    swprintf(ini, MAX_PATH + 16, L"%lshx21app.ini", v.programFolder);
+    swprintf(ini, MAX_PATH + 16, L"%lshx21app.ini", p.programFolder);
 
     const wchar_t *title = kTitle;
     while (*commandLine == L' ')
         ++commandLine;
     if (*commandLine && *commandLine != L'/') {
         // The name buffer holds 255 characters: a longer command line is cut there.
-        wcsncpy(v.aircraft, commandLine, 255);
-        v.aircraft[255] = 0;
-        for (size_t n = wcslen(v.aircraft); n > 0 && v.aircraft[n - 1] == L' '; --n)
-            v.aircraft[n - 1] = 0;
+        wcsncpy(p.aircraft, commandLine, 255);
+        p.aircraft[255] = 0;
+        for (size_t n = wcslen(p.aircraft); n > 0 && p.aircraft[n - 1] == L' '; --n)
+            p.aircraft[n - 1] = 0;
         read_settings(ini);
-    } else if (benchmark_available()) {
+    } else {
         // Options begin with "/", which no aircraft folder name can.
         if (!benchmark_configure(commandLine))
-            return 2;
-        v.runMode = 1;
+            return kBadOptionsExitCode;
+        p.benchmark = true;
         title = kBenchmarkTitle;
     }
 
@@ -198,16 +170,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
 
-    v.window = create_window(title);
-    if (!v.window)
-        return 1;
-    v.windowActive = 0;
-    ShowWindow(v.window, SW_SHOW);
-    UpdateWindow(v.window);
+    p.window = create_window(title);
+    if (!p.window)
+        return kNoWindowExitCode;
+    p.windowActive = 0;
+    ShowWindow(p.window, SW_SHOW);
+    UpdateWindow(p.window);
 
     HANDLE thread = CreateThread(nullptr, 0, application_thread, nullptr, 0, nullptr);
     if (!thread)
-        return 1;
+        return kNoWindowExitCode;
     CloseHandle(thread);
 
     MSG msg;

@@ -5,13 +5,14 @@
 
 #include "input.h"
 #include "layers.h"
+#include "platform.h"
 #include "scene.h"
-#include "viewer.h"
+#include "viewer_state.h"
 
 namespace {
 
 const int kStatesPerButton = 6;
-const DWORD kReleaseDelayMs = 200;
+const double kReleaseDelayMs = 200;
 
 struct Button {
     TRVXLAYER states[kStatesPerButton];
@@ -28,7 +29,6 @@ struct Panel {
 Panel g_panels[kPanels];
 int g_bases[kPanels][kButtonsPerPanel];
 TRVXLAYER g_endDialog, g_volumeKnob, g_zoomKnob;
-int g_cursorDriveMode;
 
 const wchar_t *const kPanelFiles[kPanels] = {L"etc\\play_panel\\play_panel.tvm", L"etc\\view_panel\\view_panel.tvm",
                                              L"etc\\atc_window\\atc_window.tvm"};
@@ -102,10 +102,10 @@ void find_buttons(int p)
 
 void load_panels()
 {
-    TRVXCONTEXT ctx = g_viewer.ctx;
+    TRVXCONTEXT ctx = g_run.ctx;
     TRVXLAYER master = g_scene.controlMaster;
     TRVXLAYER control = master ? TRVXL_CreateLayer(ctx, master, L"Control") : nullptr;
-    const ViewShape &view = g_viewer.view;
+    const ViewShape &view = g_run.view;
     for (int p = 0; p < kPanels; ++p) {
         Panel &panel = g_panels[p];
         panel = Panel{};
@@ -124,8 +124,6 @@ void load_panels()
     Vec3 dialogAt = {0, 0, -0.7f};
     move_layer(g_endDialog, &dialogAt, nullptr);
     switch_layer(g_endDialog, false);
-    g_cursorDriveMode = 0;
-    g_input = InputState{};
     place_volume_knob(g_input.volume + 70);
 }
 
@@ -154,8 +152,8 @@ int button_base(int panel, int button)
 void press_with_release(int panel, int button)
 {
     set_button_state(panel, button, kPressed);
-    DeferredRelease &r = g_viewer.release;
-    r.due = GetTickCount() + kReleaseDelayMs;
+    DeferredRelease &r = g_run.release;
+    r.due = now_ms() + kReleaseDelayMs;
     r.panel = panel;
     r.button = button;
     r.state = kIdle;
@@ -163,8 +161,8 @@ void press_with_release(int panel, int button)
 
 void run_due_release()
 {
-    DeferredRelease &r = g_viewer.release;
-    if (!r.due || (int32_t)(GetTickCount() - r.due) < 0)
+    DeferredRelease &r = g_run.release;
+    if (!r.due || now_ms() < r.due)
         return;
     set_button_state(r.panel, r.button, r.state);
     forget_hover();
@@ -196,7 +194,7 @@ void forget_hover()
 
 void drag_panel(int panel, int dx, int dy)
 {
-    panel_drag(g_panels[panel - 1].geometry, dx, dy, g_viewer.view.width, g_viewer.view.height);
+    panel_drag(g_panels[panel - 1].geometry, dx, dy, g_run.view.width, g_run.view.height);
     place_panel_layer(panel - 1);
 }
 
@@ -237,14 +235,14 @@ void place_zoom_knob(int x)
 void update_cursor()
 {
     Scene &s = g_scene;
-    if (g_viewer.windowed && !g_input.mouseInView) {
+    if (g_display.windowed && !g_input.mouseInView) {
         switch_layer(s.cursorGroup, false);
         return;
     }
     switch_layer(s.cursorGroup, true);
-    if (g_input.driveMode != g_cursorDriveMode) {
+    if (g_input.driveMode != s.cursorShape) {
         show_cursor_for(g_input.driveMode);
-        g_cursorDriveMode = g_input.driveMode;
+        s.cursorShape = g_input.driveMode;
     }
     Vec3 at = {(float)g_input.x, (float)g_input.y, -0.9f};
     move_layer(s.cursorGroup, &at, nullptr);

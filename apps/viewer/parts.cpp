@@ -6,7 +6,7 @@
 #include "camera_math.h"
 #include "layers.h"
 #include "scene.h"
-#include "viewer.h"
+#include "viewer_state.h"
 
 PartChannels g_channels;
 FlightPose g_aircraftPose;
@@ -146,7 +146,7 @@ void pose_beacons(const PeriodicChannel &c)
         LightBinding &b = p.bindings[kBeaconLightSlot];
         b.layer = nullptr;
         b.light = {};
-        TRVX_SetLight(g_viewer.ctx, kBeaconLightSlot, &b.light);
+        TRVX_SetLight(g_run.ctx, kBeaconLightSlot, &b.light);
     }
 }
 
@@ -229,15 +229,17 @@ void find_parts()
     c.beacons.running = true;
 }
 
-void place_aircraft(uint32_t clock, int cameraSet)
+void place_aircraft(double clock, int cameraSet)
 {
     g_aircraftPose = flight_pose(clock, wobble_for_camera_set(cameraSet));
     move_layer(g_scene.aircraftGroup, &g_aircraftPose.position, &g_aircraftPose.rotation);
 }
 
-void step_part_sequences(uint32_t clock)
+void step_part_sequences(double simulationMs)
 {
     PartChannels &c = g_channels;
+    // The sequences move in whole milliseconds.
+    uint32_t clock = (uint32_t)simulationMs;
     if (timed_step(c.gear, clock))
         pose_gear(c.gear.e);
     if (timed_step(c.door, clock))
@@ -250,22 +252,22 @@ void step_part_sequences(uint32_t clock)
         pose_beacons(c.beacons);
 }
 
-void turn_propellers(DWORD frameMs)
+void turn_propellers(double frameMs)
 {
-    float seconds = frameMs / 1000.0f;
+    float seconds = (float)(frameMs / 1000);
     turn_propeller(g_parts.left, kLeftPropRate, seconds);
     turn_propeller(g_parts.right, kRightPropRate, seconds);
 }
 
 void follow_bound_lights()
 {
-    TRVXCONTEXT ctx = g_viewer.ctx;
+    TRVXCONTEXT ctx = g_run.ctx;
     for (int slot = 0; slot < kLightSlots; ++slot) {
         LightBinding &b = g_parts.bindings[slot];
         if (!b.layer)
             continue;
         uint8_t evaluated[72];
-        TRVXL_EXT_Function(ctx, b.layer, 203, (DWORD_PTR)evaluated, 0);
+        TRVXL_EXT_Function(ctx, b.layer, TRVX_EXT_BOUNDS, (DWORD_PTR)evaluated, 0);
         memcpy(&b.light.position, evaluated + 32, 3 * sizeof(float));
         TRVX_SetLight(ctx, slot, &b.light);
     }

@@ -21,11 +21,11 @@ extern FlightPose g_aircraftPose;
 // Looks up every part layer of the freshly read aircraft and puts the parts in their run-start pose.
 void find_parts();
 // Places the aircraft for the simulation clock, its wobble chosen by the current camera set.
-void place_aircraft(uint32_t clock, int cameraSet);
+void place_aircraft(double clock, int cameraSet);
 // Advances every part sequence to the simulation clock.
-void step_part_sequences(uint32_t clock);
+void step_part_sequences(double clock);
 // Turns the propellers for `frameMs`.
-void turn_propellers(DWORD frameMs);
+void turn_propellers(double frameMs);
 // Makes the light sources bound to lamp layers follow them (after the scene is evaluated).
 void follow_bound_lights();
 // Shows the parts that a camera of `cameraType` can see.

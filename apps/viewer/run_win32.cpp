@@ -1,14 +1,31 @@
-// The application thread: the outer loop over runs, each run's engine start, scene and frames or
-// benchmark script, the release message and engine end, and the display restore after full screen.
-#include "benchmark.h"
-#include "scene.h"
-#include "viewer.h"
+// The application thread: the runs one after another, each from its engine start through its scene
+// and the one frame loop to its release message and engine end, with the desktop's display mode
+// brought back after a full-screen run. The benchmark decides between its runs which comes next.
+#include "run.h"
+
+#include "bench/benchmark.h"
+#include "engine_commands.h"
+#include "frame.h"
+#include "platform.h"
+#include "scene_load.h"
+#include "viewer_loop.h"
+#include "viewer_state.h"
 
 namespace {
 
+const int kRestoreTries = 10;
+const DWORD kRestoreRetryMs = 100;
+
+// What a run's frames are: the viewer's own, or the benchmark's test.
+struct RunFrames {
+    void (*begin)();
+    bool (*frame)(); // one pass of the loop; false once the run is over
+    void (*end)();
+};
+
 void fill_client_black()
 {
-    HWND window = g_viewer.window;
+    HWND window = g_process.window;
     RECT client;
     GetClientRect(window, &client);
     HDC dc = GetDC(window);
@@ -18,10 +35,10 @@ void fill_client_black()
 
 void show_release_message()
 {
-    TRVXCONTEXT ctx = g_viewer.ctx;
+    TRVXCONTEXT ctx = g_run.ctx;
     for (int i = 0; i < 2; ++i) {
-        TRVX_RenderingEx(ctx, 0, nullptr, 1, 0);
-        TRVX_RenderingEx(ctx, 0, nullptr, 2, 0);
+        TRVX_RenderingEx(ctx, 0, nullptr, TRVX_STEP_BEGIN, 0);
+        TRVX_RenderingEx(ctx, 0, nullptr, TRVX_STEP_END, 0);
         TRVX_FlipViewPort(ctx, 0);
     }
     show_message(L"リソースの解放中...");
@@ -30,78 +47,73 @@ void show_release_message()
 // Brings the desktop's display mode back after a full-screen run; it may refuse for a moment.
 void restore_display(const RECT &saved)
 {
-    HWND window = g_viewer.window;
+    HWND window = g_process.window;
     ShowWindow(window, SW_MINIMIZE);
-    for (int tries = 0; tries < 10 && ChangeDisplaySettingsW(nullptr, 0) != DISP_CHANGE_SUCCESSFUL; ++tries)
-        Sleep(100);
+    for (int tries = 0; tries < kRestoreTries && ChangeDisplaySettingsW(nullptr, 0) != DISP_CHANGE_SUCCESSFUL;
+         ++tries)
+        Sleep(kRestoreRetryMs);
     ShowWindow(window, SW_RESTORE);
     MoveWindow(window, saved.left, saved.top, saved.right - saved.left, saved.bottom - saved.top, TRUE);
 }
 
-// One run in the current run mode; nothing is shown when the engine cannot start.
-void run_once()
+void set_up_view()
 {
-    Viewer &v = g_viewer;
-    RECT saved;
-    GetWindowRect(v.window, &saved);
-    send_engine_command(kCommandEngineStart);
-    if (!v.ctx)
-        return;
-
-    memcpy(&v.systemInfo, (const void *)TRVX_GetInformation(v.ctx, 5), sizeof v.systemInfo);
-    tagSNRCAPS caps = {};
-    v.hardware3D = SNR2_GetCaps(&caps) && caps.hardware3D == 1;
-
-    TRVX_ClearViewPort(v.ctx, 0, 0);
-    v.view = view_shape(v.screenWidth, v.screenHeight);
-    RECT port = {v.view.left, v.view.top, v.view.left + v.view.width, v.view.top + v.view.height};
-    TRVX_ClipViewPort(v.ctx, 0, &port);
-
-    v.font = TRVX_CreateFont(v.ctx, 0, 0, 400, 0, 128, 4, L"ＭＳゴシック");
-    if (v.font < 0)
-        v.font = 0;
-    v.overlayText[0] = 0;
-
-    load_scene();
-    if (v.runMode == kRunViewer)
-        run_viewer_frames();
-    else
-        benchmark_run(v.runMode);
-
-    show_release_message();
-    send_engine_command(kCommandEngineEnd);
-    if (!v.windowed && !v.quitRequested)
-        restore_display(saved);
+    TRVXCONTEXT ctx = g_run.ctx;
+    TRVX_ClearViewPort(ctx, 0, 0);
+    g_run.view = view_shape(g_display.width, g_display.height);
+    const ViewShape &v = g_run.view;
+    RECT port = {v.left, v.top, v.left + v.width, v.top + v.height};
+    TRVX_ClipViewPort(ctx, 0, &port);
+    const int kNormalWeight = 400, kShiftJis = 128, kFixedModern = 4;
+    g_run.font = TRVX_CreateFont(ctx, 0, 0, kNormalWeight, 0, kShiftJis, kFixedModern, L"ＭＳゴシック");
+    if (g_run.font < 0)
+        g_run.font = 0;
 }
+
+// One run in the display g_display asks for; false when the engine could not start.
+bool run_once(const RunFrames &frames)
+{
+    RECT saved;
+    GetWindowRect(g_process.window, &saved);
+    g_run = ViewerRun{};
+    if (!start_engine())
+        return false;
+    set_up_view();
+    load_scene();
+    if (g_display.windowed)
+        place_pointer_in_caption();
+    frames.begin();
+    while (!g_process.quitRequested && frames.frame()) {
+    }
+    frames.end();
+    show_release_message();
+    end_engine();
+    if (!g_display.windowed && !g_process.quitRequested)
+        restore_display(saved);
+    return true;
+}
+
+void viewer_frames_begin()
+{
+    dress_for_viewer();
+    viewer_begin();
+}
+
+void no_end() {}
 
 } // namespace
 
 DWORD WINAPI application_thread(void *)
 {
-    Viewer &v = g_viewer;
-    for (;;) {
+    if (g_process.benchmark) {
+        const RunFrames test = {benchmark_test_begin, benchmark_test_frame, benchmark_test_end};
+        while (!g_process.quitRequested && benchmark_next_run(&g_display))
+            benchmark_run_ended(run_once(test));
+    } else {
         fill_client_black();
-        if (v.runMode != kRunViewer) {
-            int next = benchmark_state_step(v.runMode);
-            if (v.quitRequested)
-                break;
-            if (next < 0) {
-                v.runMode = -next;
-                continue;
-            }
-            if (next == 0) {
-                v.runMode = 6;
-                continue;
-            }
-            v.runMode = next;
-            if (next <= 2)
-                continue;
-        }
-        run_once();
-        if (v.runMode == kRunViewer || v.quitRequested)
-            break;
+        run_once({viewer_frames_begin, viewer_frame, no_end});
     }
-    v.threadFinished = 1;
-    PostMessageW(v.window, WM_CLOSE, 0, 0);
+    g_process.threadFinished = 1;
+    PostMessageW(g_process.window, WM_CLOSE, 0, 0);
     return 0;
 }

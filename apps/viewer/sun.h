@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "flight.h"
+#include "vec3.h"
 
 // Minutes since 1 January 00:00 of the viewer's date, 1 June 12:00.
 const int kViewerTime = 151 * 1440 + 720;

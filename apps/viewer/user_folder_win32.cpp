@@ -3,7 +3,8 @@
 #include <shlobj.h>
 #include <wchar.h>
 
-#include "viewer.h"
+#include "user_folder.h"
+#include "viewer_state.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ bool usable(const wchar_t *folder)
 
 bool writable_folder(const wchar_t *leaf, wchar_t *out, int units)
 {
-    swprintf(out, (size_t)units, L"%ls%ls\\", g_viewer.programFolder, leaf);
+    swprintf(out, (size_t)units, L"%ls%ls\\", g_process.programFolder, leaf);
     if (usable(out))
         return true;
     wchar_t documents[MAX_PATH];

@@ -45,10 +45,14 @@ ViewRect rect_clamped_to_view(const ViewRect &r, int w, int h)
     return rect_moved(r, dx, dy);
 }
 
-void photo_file_name(const PhotoTime &t, wchar_t *out, int units)
+void photo_file_name(const PhotoTime &t, int n, wchar_t *out, int units)
 {
-    swprintf(out, (size_t)units, L"%02d%02d%02d_%02d%02d%02d.bmp", t.year % 100, t.month, t.day, t.hour, t.minute,
-             t.second);
+    if (n == 0)
+        swprintf(out, (size_t)units, L"%02d%02d%02d_%02d%02d%02d.bmp", t.year % 100, t.month, t.day, t.hour, t.minute,
+                 t.second);
+    else
+        swprintf(out, (size_t)units, L"%02d%02d%02d_%02d%02d%02d_%d.bmp", t.year % 100, t.month, t.day, t.hour,
+                 t.minute, t.second, n);
 }
 
 int usable_window_size(int requested, int fallback)

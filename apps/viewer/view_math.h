@@ -27,8 +27,9 @@ ViewRect rect_clamped_to_view(const ViewRect &r, int viewWidth, int viewHeight);
 struct PhotoTime {
     int year, month, day, hour, minute, second;
 };
-// "YYMMDD_hhmmss.bmp" (year modulo 100) into `out` of `units` wide characters.
-void photo_file_name(const PhotoTime &t, wchar_t *out, int units);
+// "YYMMDD_hhmmss.bmp" (year modulo 100) into `out` of `units` wide characters; the `n`th further photo
+// of the same second is "YYMMDD_hhmmss_n.bmp".
+void photo_file_name(const PhotoTime &t, int n, wchar_t *out, int units);
 
 // Settings read from the ini file, brought into what a window can use: sizes below the smallest
 // usable window or above the largest texture a driver can draw into fall back to the defaults.

@@ -1,4 +1,6 @@
-// The viewer's shared state.
-#include "viewer.h"
+// The viewer's state by lifetime.
+#include "viewer_state.h"
 
-Viewer g_viewer;
+ViewerProcess g_process;
+DisplayRequest g_display;
+ViewerRun g_run;

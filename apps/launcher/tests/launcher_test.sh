@@ -94,8 +94,24 @@ else
   fail "no lines to press Escape on"
 fi
 
-# --- DirectX 8: the information dialog, no launcher window, exit code -1 ------------------------------
+# --- A setup library beside the program is not the system's: it is never loaded ---------------------
+# The folder holds a stand-in that would report DirectX 8; the launcher asks the system folder's only.
 cd "$dx8_folder" || exit 1
+"$wine" hx-21.exe & beside=$!; pids+=("$beside")
+if wait_for 60 has_launcher_window; then
+  pass "a dsetup.dll beside the program is ignored"
+  xdotool windowfocus --sync "$(launcher_window)" 2>/dev/null
+  xdotool key Escape
+  wait_for 20 exited "$beside" || fail "the launcher beside a stray dsetup.dll did not close"
+else
+  fail "a dsetup.dll beside the program was taken for the system's"
+fi
+
+# --- DirectX 8: the information dialog, no launcher window, exit code -1 ------------------------------
+system_dsetup=$WINEPREFIX/drive_c/windows/system32/dsetup.dll
+[ -e "$system_dsetup" ] && { echo "FAIL: $system_dsetup exists already; not touching it"; exit 1; }
+cp "$dx8_folder/dsetup.dll" "$system_dsetup"
+trap 'rm -f "$system_dsetup"; end_started_processes' EXIT
 "$wine" hx-21.exe & fourth=$!; pids+=("$fourth")
 dialog() { xdotool search --name '^情報$' 2>/dev/null | head -1; }
 has_dialog() { [ -n "$(dialog)" ]; }
@@ -116,6 +132,7 @@ if wait_for 60 has_dialog; then
 else
   fail "no information dialog with DirectX 8"
 fi
+rm -f "$system_dsetup"
 
 # --- No logo files: nothing to see, the viewer all the same ------------------------------------------
 cd "$no_logo_folder" || exit 1

@@ -5,30 +5,55 @@
 
 namespace bench {
 
-static void append_escape(std::u16string &out, unsigned byte) {
+namespace {
+
+void append_escape(std::u16string &out, unsigned byte) {
     static const char hex[] = "0123456789ABCDEF";
     out += u'%';
     out += static_cast<char16_t>(hex[byte >> 4]);
     out += static_cast<char16_t>(hex[byte & 15]);
 }
 
-// These would end the value, start another parameter or be read as an escape by the page.
-static bool splits_query(char16_t c) {
-    return c < 0x20 || c == u'&' || c == u'=' || c == u'#' || c == u'%' || c == u'+' || c == 0x7F;
+bool unreserved(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' ||
+           c == u'.' || c == u'_' || c == u'~';
 }
+
+// Both bytes of a JIS X 0208 code lie in 0xA1..0xFE; a table that answers anything else (JIS X 0212
+// without its 0x8F prefix, say) gives no usable code.
+bool two_byte_code(const EucJpEncoder &encoder, char16_t c, uint8_t (&bytes)[2]) {
+    return encoder && encoder(c, bytes) && bytes[0] >= 0xA1 && bytes[0] <= 0xFE && bytes[1] >= 0xA1 &&
+           bytes[1] <= 0xFE;
+}
+
+bool starts_with_nocase(const std::u16string &text, const char *prefix) {
+    for (size_t i = 0; prefix[i]; ++i) {
+        if (i >= text.size())
+            return false;
+        char16_t c = text[i];
+        if (c >= u'A' && c <= u'Z')
+            c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != static_cast<char16_t>(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 std::u16string escape_value(const std::u16string &value, const EucJpEncoder &encoder) {
     std::u16string out;
     for (char16_t c : value) {
-        if (c < 0x100) {
-            if (splits_query(c))
-                append_escape(out, c);
-            else
-                out += c;
+        if (unreserved(c) || c == u' ') {
+            out += c;
+            continue;
+        }
+        if (c < 0x80) {
+            append_escape(out, c);
             continue;
         }
         uint8_t bytes[2];
-        if (encoder && encoder(c, bytes)) {
+        if (two_byte_code(encoder, c, bytes)) {
             append_escape(out, bytes[0]);
             append_escape(out, bytes[1]);
         } else {
@@ -36,6 +61,17 @@ std::u16string escape_value(const std::u16string &value, const EucJpEncoder &enc
         }
     }
     return out;
+}
+
+bool host_allowed(const std::u16string &host) {
+    size_t nameStart = starts_with_nocase(host, "https://") ? 8 : starts_with_nocase(host, "http://") ? 7 : 0;
+    if (nameStart == 0 || nameStart == host.size())
+        return false;
+    // The host goes to the browser as it stands: nothing in it may end or split the argument.
+    for (char16_t c : host)
+        if (c <= u' ' || c == u'"' || c == 0x7F)
+            return false;
+    return true;
 }
 
 ResultAddress::ResultAddress(std::u16string host) : text_(std::move(host)) {

@@ -1,5 +1,5 @@
 // The result page address: the page on the configured host and a query that carries every value of
-// the result screen, with non-Latin characters as percent-escaped EUC-JP bytes.
+// the result screen, with non-ASCII characters as percent-escaped EUC-JP bytes.
 #pragma once
 
 #include <cstdint>
@@ -15,10 +15,16 @@ constexpr char16_t kDefaultResultHost[] = u"https://results.example.invalid";
 // Two-byte EUC-JP code of a character, or false when it has none. The table is the platform's.
 using EucJpEncoder = std::function<bool(char16_t c, uint8_t (&bytes)[2])>;
 
-// A value as it goes into the query: characters below U+0100 as they are (spaces included), except
-// the few that would end or split a parameter; every other character as its two EUC-JP bytes,
-// "%C5%EC". A character without a code (or half a surrogate pair) is sent as "%3F", a question mark.
+// A value as it goes into the query. Letters, digits, "-", ".", "_", "~" and the space stay as they
+// are; every other ASCII character is escaped ("%26"), so that no value can end or split its
+// parameter, nor the browser's command line; every other character goes as its two EUC-JP bytes
+// ("%C5%EC"). A character without a two-byte code (or half a surrogate pair) goes as "%3F", a
+// question mark.
 std::u16string escape_value(const std::u16string &value, const EucJpEncoder &encoder);
+
+// Whether a configured host may receive the results: only "http://" and "https://" addresses can be
+// handed to the browser (any other scheme would start whatever program claims it).
+bool host_allowed(const std::u16string &host);
 
 class ResultAddress {
 public:

@@ -1,134 +1,78 @@
-// The benchmark's state step: the explanation screen, the set-up of each display mode before its
-// test run, and the result screen with the PC table, the scores, the result file and the address.
+// The benchmark's entry: the session it keeps from the command line to the exit code, and the flow
+// from screen to screen and run to run that the viewer's application thread asks for.
 #include "benchmark.h"
 
-#include "bench_address.h"
-#include "bench_eucjp_win.h"
-#include "bench_pcinfo.h"
-#include "bench_score.h"
-#include "bench_screen_win.h"
-#include "bench_session.h"
+#include "bench_eucjp.h"
+#include "bench_files.h"
+#include "bench_flow.h"
+#include "bench_options.h"
+#include "bench_page.h"
+#include "bench_pc.h"
+#include "bench_screens.h"
+#include "bench_script.h"
+#include "bench_submit.h"
 #include "bench_text.h"
-#include "viewer.h"
+#include "viewer_ops.h"
 
 #include <shellapi.h>
 #include <wchar.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace bench {
 
-Session g_session;
-
 namespace {
 
-const COLORREF kYellow = 0x00FFFF, kWhite = 0xFFFFFF, kGreen = 0x00FF00, kRed = 0x0000FF, kOrange = 0x0078FF;
-const char16_t kSkipText[] = u"お使いのＰＣではこのモードをテストできません。テストをスキップします。";
-const char16_t kWideNote[] = u"ワイドモニタでは縦横比が正しく表示されない場合あります。";
-const int kFirstSetupState = 2, kResultState = 6;
+// Lives from the command line to the exit code.
+struct Session {
+    Options options;
+    Flow flow{0xF};
+    BenchResult result;
+    DisplayMode overlayMode; // the mode line's description for the overlay of the coming run
+    ResultNotes notes;
+    bool resultKept = false;   // the figures were computed and the files tried
+    bool resultFailed = false; // the files could not be written
+    bool submitted = false;
+};
+Session g_session;
 
-int text_speed() { return g_viewer.textSpeed; }
 bool unattended() { return g_session.options.unattended; }
-bool selected(int mode) { return (g_session.options.modes >> (mode - 1)) & 1; }
 
-// The set-up state of the first selected mode from `mode` on, or the result state.
-int setup_state_from(int mode) {
-    for (; mode <= kModeCount; ++mode)
-        if (selected(mode))
-            return mode - 1 + kFirstSetupState;
-    return kResultState;
-}
-
-std::u16string from_wide(const wchar_t *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
-
+std::u16string from_wide(const wchar_t *text) { return std::u16string(reinterpret_cast<const char16_t *>(text)); }
 const wchar_t *wide(const std::u16string &text) { return reinterpret_cast<const wchar_t *>(text.c_str()); }
 
-void request_mode(const DisplayMode &mode) {
-    Viewer &v = g_viewer;
-    v.screenWidth = mode.width;
-    v.screenHeight = mode.height;
-    v.windowed = mode.windowed;
-    v.antialias = mode.antialias;
-    v.anisotropy = mode.anisotropy;
+std::u16string local_stamp(const SYSTEMTIME &t, bool forFile) {
+    wchar_t text[32];
+    if (forFile)
+        swprintf(text, 32, L"%04u%02u%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+    else
+        swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                 t.wSecond);
+    return from_wide(text);
+}
+
+DisplayRequest request_of(const DisplayMode &mode) {
+    DisplayRequest d;
+    d.windowed = mode.windowed;
+    d.width = mode.width;
+    d.height = mode.height;
+    d.antialias = mode.antialias;
+    d.anisotropy = mode.anisotropy;
+    return d;
 }
 
 // Starts the engine once to learn the PC; false when it cannot start.
 bool read_pc() {
-    Viewer &v = g_viewer;
-    request_mode({960, 600, true, 0, 0});
-    send_engine_command(kCommandEngineStart);
-    if (!v.ctx)
+    tagTRVXSYSINFO record;
+    bool hardware3DSound = false;
+    if (!viewer::probe_pc(&record, &hardware3DSound))
         return false;
-    uint8_t record[kPcRecordSize];
-    std::memcpy(record, (const void *)TRVX_GetInformation(v.ctx, 5), sizeof record);
-    tagSNRCAPS caps = {};
-    bool hardware3D = SNR2_GetCaps(&caps) && caps.hardware3D == 1;
-    send_engine_command(kCommandEngineEnd);
-
     BenchResult &result = g_session.result;
-    result.pc = pc_info_from_record(record);
-    result.pc.hardware3DSound = hardware3D;
-    result.pc.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    result.pc.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    result.pc = pc_info_from(record, hardware3DSound, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     result.pcKnown = true;
     for (int m = 0; m < kModeCount; ++m)
         result.modes[m].requested = benchmark_mode(m + 1, result.pc.screenWidth, result.pc.screenHeight);
     return true;
-}
-
-void explain() {
-    int T = text_speed();
-    screen_text(100, 200, kYellow, u"この 「ベンチマークテスト」 では．．．", kPaceLine, true);
-    screen_wait(T / 4);
-    screen_text(100, 230, kWhite, u"　お手持ちのパソコンで「3DKODEX」シリーズが快適に動作するかどうかテストします。");
-    screen_wait(text_speed() / 2);
-    screen_wait(text_speed() / 2);
-    screen_text(100, 260, 0xFFFF00, u"　　【開始】ボタンを押すと以下の４つのシーンを表示してパソコンの性能を測定します。");
-    screen_wait(text_speed() / 2);
-    screen_text(100, 290, kWhite, u"　　　1. ウインドウモード（画像補間なし）");
-    screen_text(100, 310, kWhite, u"　　　2. ウインドウモード（画像補間あり・機種によっては非常に低速）");
-    screen_text(100, 330, kWhite, u"　　　3. フルスクリーンモード（画像補間なし・最も一般的で多くの機種で推奨）");
-    screen_text(100, 350, kWhite, u"　　　4. フルスクリーンモード（現在の解像度・画像補間あり・要高性能）");
-    screen_wait(text_speed() / 2);
-    screen_wait(text_speed() / 2);
-    screen_text(100, 380, kGreen, u"　　　測定が終わると結果がポイントで評価されますので、参考にしてください。", kPaceTypewriter);
-    screen_wait(text_speed() / 2);
-    screen_wait(text_speed() / 2);
-    screen_text(100, 410, kOrange, u"　※ メモリを必要とするため、他のアプリケーションが起動していると著しく速度が低下します。");
-    screen_text(100, 430, kRed, u"　※ 表示中に視点を動かすと測定に誤差が生じます。正確に測定する時は操作しないでください。");
-    screen_text(100, 450, kOrange, u"　※ 性能の低いパソコンの場合、画面が表示されるまでに時間がかかります。");
-    screen_text(100, 470, kOrange, u"　※ ４回目のテストで速度が遅い場合は、画面の解像度を下げてお試しください。");
-    screen_wait(text_speed() / 2);
-}
-
-int explanation_state() {
-    if (!read_pc()) {
-        // Without an engine there is nothing to measure and no PC record to read.
-        screen_load(L"etc\\benchmark\\menu1.bmp", unattended());
-        screen_text(100, 200, kRed, u"３Ｄエンジンを開始できませんでした。ベンチマークを終了します。", kPaceLine, true);
-        screen_text(100, 230, kWhite, u"　DirectX 9 とビデオドライバーが正しく導入されているか確認してください。");
-        screen_text(100, 250, kWhite, u"　(The 3D engine could not start: check DirectX 9 and the display driver.)");
-        screen_pause(unattended() ? 0 : 5000);
-        screen_free();
-        g_viewer.quitRequested = 1;
-        return 0;
-    }
-    screen_load(L"etc\\benchmark\\menu1.bmp", unattended());
-    explain();
-    int choice = unattended() ? kChoiceStart : screen_buttons(true);
-    screen_free();
-    if (choice >= kChoiceRow)
-        return -setup_state_from(choice - kChoiceRow + 1);
-    if (choice == kChoiceStart) {
-        int first = setup_state_from(1);
-        return first == kFirstSetupState ? kFirstSetupState : -first;
-    }
-    g_viewer.quitRequested = 1;
-    return 0;
 }
 
 // Where the display cannot take a full-screen size (a fixed virtual screen), the run uses the
@@ -149,186 +93,117 @@ DisplayMode usable_full_screen(DisplayMode mode, ModeRecord &record) {
     return current;
 }
 
-void mode_line_screen(const DisplayMode &mode) {
-    screen_text(20, 20, kYellow, mode_line(mode), kPaceNone);
-    g_session.overlayMode = mode;
-}
-
-// Set-up of mode 1..4; the next state.
-int setup_state(int mode) {
-    if (!selected(mode))
-        return -setup_state_from(mode + 1);
-    BenchResult &result = g_session.result;
-    ModeRecord &record = result.modes[mode - 1];
+// The set-up of a mode: its mode line, and whether it can run here. Fills `display` for its run.
+bool set_up_mode(int mode, DisplayRequest *display) {
+    ModeRecord &record = g_session.result.modes[mode - 1];
     DisplayMode asked = record.requested;
-    bool offered = asked.antialias <= 1 || antialias_offered(result.pc, asked.antialias);
+    bool offered = asked.antialias <= 1 || antialias_offered(g_session.result.pc, asked.antialias);
     DisplayMode run = asked;
     if (!offered)
         run.antialias = 0;
     if (!run.windowed)
         run = usable_full_screen(run, record);
-    request_mode(run);
     record.ran = run;
-    g_session.runningMode = mode;
-    int second = unattended() ? 0 : 1000;
-    screen_pause(second);
     DisplayMode shown = run;
     shown.antialias = asked.antialias;
-    mode_line_screen(shown);
-    screen_pause(second);
+    mode_line_screen(shown, unattended());
+    g_session.overlayMode = shown;
     if (!offered) {
         record.note = "antialias level " + std::to_string(asked.antialias) + " not offered by the driver";
-        screen_text(20, 50, kRed, kSkipText, kPaceNone);
-        screen_pause(second);
-        g_session.runningMode = 0;
-        return -setup_state_from(mode + 1);
-    }
-    if (!run.windowed) {
-        screen_text(20, 50, kGreen, kWideNote, kPaceNone);
-        screen_pause(2 * second);
-    }
-    return mode + 1 + 1; // run mode of mode m is m + 2
-}
-
-std::u16string local_stamp(const SYSTEMTIME &t, bool forFile) {
-    wchar_t text[32];
-    if (forFile)
-        swprintf(text, 32, L"%04u%02u%02u_%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
-    else
-        swprintf(text, 32, L"%04u-%02u-%02uT%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                 t.wSecond);
-    return from_wide(text);
-}
-
-bool write_text_file(const std::u16string &path, const std::string &text) {
-    HANDLE file = CreateFileW(wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+        skip_screen(unattended());
         return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr);
-    return CloseHandle(file) && ok && written == text.size();
-}
-
-// The result file's full name: /result:<file> (relative to the program's folder) or
-// result\<date-time>.json beside the program (or in the user's documents when that is read-only).
-std::u16string result_path() {
-    const std::u16string &asked = g_session.options.resultFile;
-    if (!asked.empty()) {
-        bool absolute = asked.size() > 1 && (asked[1] == u':' || asked[0] == u'\\' || asked[0] == u'/');
-        return absolute ? asked : from_wide(g_viewer.programFolder) + asked;
     }
-    wchar_t folder[MAX_PATH];
-    if (!writable_folder(L"result", folder, MAX_PATH))
-        return u"";
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return from_wide(folder) + local_stamp(now, true) + u".json";
-}
-
-std::u16string write_result_files() {
-    BenchResult &result = g_session.result;
-    std::u16string path = result_path();
-    if (path.empty() || !write_text_file(path, result_json(result)) ||
-        !write_text_file(csv_name_for(path), frame_times_csv(result)))
-        return u"";
-    return path;
+    if (!run.windowed)
+        wide_monitor_screen(unattended());
+    *display = request_of(run);
+    return true;
 }
 
 std::u16string result_host() {
     wchar_t ini[MAX_PATH + 16], host[512];
-    swprintf(ini, MAX_PATH + 16, L"%lshx21app.ini", g_viewer.programFolder);
-    GetPrivateProfileStringW(L"BENCHMARK", L"result_host", reinterpret_cast<const wchar_t *>(kDefaultResultHost),
-                             host, 512, ini);
+    swprintf(ini, MAX_PATH + 16, L"%lshx21app.ini", viewer::program_folder());
+    GetPrivateProfileStringW(L"BENCHMARK", L"result_host", wide(kDefaultResultHost), host, 512, ini);
     return from_wide(host);
 }
 
-void mode_rows(ResultAddress &address) {
-    BenchResult &result = g_session.result;
-    std::u16string m;
-    for (int k = 0; k < kModeCount; ++k) {
-        const ModeRecord &mode = result.modes[k];
-        std::u16string row = widen(mode_description(mode.requested));
-        if (mode.score <= 0)
-            screen_text(500, 210 + 20 * k, 0xFF8000, row + u"　テストなし", kPaceNone);
-        else
-            screen_text(500, 210 + 20 * k, 0xFFB400, row + u"　FrameRate = " + decimal(mode.score / kShotCount),
-                        kPaceNone);
-        screen_wait(text_speed());
-        m += (k ? u" " : u"") + decimal(mode.score / kShotCount);
-    }
-    address.add_escaped("m", m);
+std::u16string result_path() {
+    wchar_t folder[MAX_PATH] = L"";
+    if (g_session.options.resultFile.empty() && !viewer::writable_folder(L"result", folder, MAX_PATH))
+        folder[0] = 0;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return result_file_path(g_session.options.resultFile, from_wide(viewer::program_folder()), from_wide(folder),
+                            local_stamp(now, true));
 }
 
-// Beyond the frame rate: how even the frames were, and what ran where it differed from the request.
-void detail_rows() {
-    BenchResult &result = g_session.result;
-    int y = 370;
-    screen_text(500, y, 0xC0C0C0, u"Mode: 1% / 0.1% low fps, longest frame", kPaceNone);
-    for (int k = 0; k < kModeCount; ++k) {
-        const ModeRecord &mode = result.modes[k];
-        wchar_t line[160] = L"";
-        if (mode.tested) {
-            FrameStats stats = mode_stats(mode);
-            swprintf(line, 160, L"%d:  %.1f / %.1f fps,  %.1f ms", k + 1, stats.low1PercentFps, stats.low01PercentFps,
-                     stats.maxFrameMs);
-        } else if (!mode.note.empty()) {
-            swprintf(line, 160, L"%d:  -", k + 1);
-        } else {
-            continue;
-        }
-        y += 18;
-        screen_text(510, y, 0xC0C0C0, from_wide(line), kPaceNone);
-        if (!mode.note.empty()) {
-            y += 18;
-            screen_text(530, y, 0x80C0FF, widen(mode.note), kPaceNone);
-        }
+// The figures, computed once, before anything shows them.
+void finish() {
+    Session &s = g_session;
+    s.result.stopped = s.flow.stopped();
+    finish_result(s.result, result_host(), euc_jp_bytes);
+}
+
+// The files, and what the console of an unattended run is told.
+void keep_result() {
+    Session &s = g_session;
+    std::u16string path = result_path();
+    bool written = write_result_files(s.result, path);
+    s.resultKept = true;
+    s.resultFailed = !written;
+    s.notes.resultFile = written ? path : u"";
+    if (unattended()) {
+        print_line(written ? "result file: " + utf8(path) : "the result file could not be written: " + utf8(path));
+        print_line("total score: " + std::to_string(s.result.total) + (s.result.stopped ? " (stopped)" : ""));
     }
 }
 
-void result_state() {
-    BenchResult &result = g_session.result;
-    screen_load(L"etc\\benchmark\\menu2.bmp", unattended());
-    screen_text(40, 180, kYellow, u"● ＰＣの情報", kPaceLine, true);
-    screen_wait(text_speed());
-    ResultAddress address(result_host());
-    int y = 210;
-    for (const InfoRow &row : pc_info_rows(result.pc)) {
-        screen_text(60, y, kGreen, row_text(row), kPaceTypewriter);
-        address.add(row.key, row.value, euc_jp_bytes);
-        y += 20;
-    }
-    screen_wait(text_speed());
-    screen_text(480, 180, kYellow, u"● ペンチマーク結果", kPaceLine, true);
-    screen_wait(text_speed());
-    mode_rows(address);
-
-    int scores[kModeCount];
-    for (int k = 0; k < kModeCount; ++k)
-        scores[k] = result.modes[k].score;
-    result.total = total_score(result.pc, scores);
-    // Unlike the PC rows, a total of 0 or 1 is a score, not "不可".
-    InfoRow total = {u"総合スコア", "r", decimal(result.total), u" Point"};
-    screen_text(500, 300, kRed, total.label + u"：　" + total.value + total.unit);
-    address.add(total.key, total.value, euc_jp_bytes);
-    screen_text(500, 320, 0x0080FF, u"600 Point 以上ならば推奨スペックを満たしています。");
-    screen_text(500, 340, 0x0080FF, u"最低500 Point 程度のスペックが必要です。");
-    screen_wait(text_speed());
-    detail_rows();
-    // A wide Japanese font would run this line under the buttons: it then starts further left.
-    const std::u16string invitation =
-        u"弊社ではテスト結果を集計しています。素敵なプレゼントが当たりますので是非ご参加ください。";
-    int buttonsLeft = 680;
-    screen_text(std::max(20, std::min(200, buttonsLeft - screen_text_width(invitation))), 560, kWhite, invitation);
-
-    result.address = address.text();
-    std::u16string file = write_result_files();
-    screen_text(500, 528, file.empty() ? kRed : 0xC0C0C0,
-                file.empty() ? u"結果ファイルを書き込めませんでした。" : u"結果ファイル: " + file, kPaceNone);
+void submit() {
+    Session &s = g_session;
+    std::u16string host = result_host();
+    Submission answer;
+    if (!host_allowed(host))
+        answer.problem = u"result_host is not an http:// or https:// address";
+    else
+        answer = submit_result(host, result_json(s.result));
+    s.submitted = answer.accepted;
+    s.notes.submittedRun = answer.runAddress;
+    s.notes.submitProblem = answer.problem;
     if (unattended())
-        screen_pause(3000); // long enough for a watching person (or a test) to see the figures
-    else if (screen_buttons(false) == kChoiceStart)
-        ShellExecuteW(g_viewer.window, L"open", wide(result.address), L"", nullptr, SW_SHOWNORMAL);
-    screen_free();
+        print_line(answer.accepted ? "submitted: " + utf8(answer.runAddress) : "not submitted: " + utf8(answer.problem));
+}
+
+void open_result_page() {
+    const BenchResult &result = g_session.result;
+    if (!host_allowed(result_host())) {
+        cannot_send_screen(u"送信先 (result_host) は http:// か https:// のアドレスでなければなりません。");
+        return;
+    }
+    ShellExecuteW(viewer::window(), L"open", wide(result.address), L"", nullptr, SW_SHOWNORMAL);
+}
+
+void result_stage() {
+    finish();
+    result_screen(g_session.result, unattended());
+    keep_result();
+    if (g_session.options.submit)
+        submit();
+    if (result_screen_end(g_session.notes, unattended()))
+        open_result_page();
+}
+
+bool any_mode_tested() {
+    for (const ModeRecord &mode : g_session.result.modes)
+        if (mode.tested)
+            return true;
+    return false;
+}
+
+// The benchmark ended before its result: what was measured is kept all the same.
+void keep_stopped_result() {
+    if (!g_session.resultKept && g_session.result.pcKnown && any_mode_tested()) {
+        finish();
+        keep_result();
+    }
 }
 
 } // namespace
@@ -337,49 +212,103 @@ void result_state() {
 
 using namespace bench;
 
-bool benchmark_available() { return true; }
-
 bool benchmark_configure(const wchar_t *commandLine) {
-    g_session.options = parse_command_line(from_wide(commandLine));
-    if (!g_session.options.error.empty()) {
-        MessageBoxW(nullptr, wide(g_session.options.error), L"hx21app", MB_OK | MB_ICONERROR);
+    Session &s = g_session;
+    s.options = parse_command_line(from_wide(commandLine));
+    if (!s.options.error.empty()) {
+        // An unattended run has no one to click a message box away.
+        if (s.options.unattended)
+            print_line(utf8(s.options.error));
+        else
+            MessageBoxW(nullptr, wide(s.options.error), L"hx21app", MB_OK | MB_ICONERROR);
         return false;
     }
-    if (g_session.options.unattended)
-        g_viewer.textSpeed = 0;
+    s.flow = Flow(s.options.modes);
+    if (s.options.unattended)
+        set_text_speed(0);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    g_session.result.started = utf8(local_stamp(now, false));
+    s.result.started = utf8(local_stamp(now, false));
     return true;
 }
 
-int benchmark_state_step(int state) {
-    // A test run has just ended: it measured the mode set up before it, or never started.
-    int ranMode = g_session.runningMode;
-    if (ranMode && !g_session.result.modes[ranMode - 1].tested && g_session.result.modes[ranMode - 1].note.empty())
-        g_session.result.modes[ranMode - 1].note = "the engine could not start in this mode";
-    g_session.runningMode = 0;
-
-    switch (state) {
-    case 1: return explanation_state();
-    case 2: case 3: case 4: case 5: return setup_state(state - 1);
-    case 6:
-        result_state();
-        g_viewer.quitRequested = 1;
-        return 0;
-    default:
-        g_viewer.quitRequested = 1;
-        return 0;
-    }
+void benchmark_window_message(UINT message, WPARAM wParam, LPARAM lParam) {
+    page_window_message(viewer::window(), message, wParam, lParam);
 }
 
 bool benchmark_paint(HDC dc) { return screen_paint(dc); }
 
+bool benchmark_next_run(DisplayRequest *display) {
+    Flow &flow = g_session.flow;
+    for (;;) {
+        if (viewer::quit_requested())
+            flow.quit();
+        page_fill_black();
+        switch (flow.stage()) {
+        case Stage::Explanation:
+            if (!read_pc()) {
+                // Without an engine there is nothing to measure and no PC record to read.
+                no_engine_screen(unattended());
+                flow.give_up();
+            } else {
+                flow.explained(explanation_screen(unattended()));
+            }
+            break;
+        case Stage::SetUp:
+            flow.set_up(set_up_mode(flow.mode(), display));
+            if (flow.stage() == Stage::Run)
+                return true;
+            break;
+        case Stage::Run:
+            return true;
+        case Stage::Result:
+            result_stage();
+            flow.result_shown();
+            break;
+        case Stage::End:
+            if (flow.stopped())
+                keep_stopped_result();
+            viewer::request_quit();
+            return false;
+        }
+    }
+}
+
+void benchmark_test_begin() {
+    ModeRecord &record = g_session.result.modes[g_session.flow.mode() - 1];
+    record = ModeRecord{record.requested, record.ran, false, record.note};
+    test_run_begin(record, g_session.overlayMode);
+}
+
+bool benchmark_test_frame() { return test_run_frame(); }
+
+void benchmark_test_end() {
+    ModeRecord &record = g_session.result.modes[g_session.flow.mode() - 1];
+    // A run the user broke off measured nothing comparable.
+    record.tested = test_run_end();
+    record.score = 0;
+    if (record.tested)
+        for (const ShotRecord &shot : record.shots)
+            record.score += shot.rate;
+}
+
+void benchmark_run_ended(bool engineStarted) {
+    Session &s = g_session;
+    ModeRecord &record = s.result.modes[s.flow.mode() - 1];
+    if (!engineStarted) {
+        if (record.note.empty())
+            record.note = "the engine could not start in this mode";
+        s.flow.ran(RunOutcome::EngineFailed);
+    } else {
+        s.flow.ran(viewer::quit_requested() ? RunOutcome::Stopped : RunOutcome::Finished);
+    }
+    // A stopped run ends the benchmark here: the viewer's thread asks for no further run.
+    if (s.flow.stage() == Stage::End && s.flow.stopped())
+        keep_stopped_result();
+}
+
 int benchmark_exit_code() {
-    if (!g_session.options.unattended)
-        return 0;
-    for (const ModeRecord &mode : g_session.result.modes)
-        if (mode.tested)
-            return 0;
-    return 1;
+    const Session &s = g_session;
+    return exit_code({s.options.unattended, s.flow.stopped(), any_mode_tested(), s.resultFailed, s.options.submit,
+                      s.submitted});
 }

@@ -5,7 +5,7 @@
 
 namespace bench {
 
-// The two EUC-JP bytes of a character; false when EUC-JP has no two-byte code for it.
+// The two EUC-JP bytes of a JIS X 0208 character; false when EUC-JP has no two-byte code for it.
 bool euc_jp_bytes(char16_t c, uint8_t (&bytes)[2]);
 
 } // namespace bench

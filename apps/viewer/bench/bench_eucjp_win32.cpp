@@ -1,5 +1,5 @@
 // EUC-JP through Windows' code page 20932.
-#include "bench_eucjp_win.h"
+#include "bench_eucjp.h"
 
 #include <windows.h>
 
@@ -7,16 +7,19 @@ namespace bench {
 
 bool euc_jp_bytes(char16_t c, uint8_t (&bytes)[2]) {
     const UINT kEucJp = 20932;
+    const uint8_t kFirstCodeByte = 0xA1;
     wchar_t wide = static_cast<wchar_t>(c);
     char out[4];
     BOOL usedDefault = FALSE;
     int length = WideCharToMultiByte(kEucJp, 0, &wide, 1, out, sizeof out, nullptr, &usedDefault);
-    // One byte is ASCII or a replacement; three are JIS X 0212, which the result page cannot take.
+    // One byte is ASCII or a replacement. The code page gives JIS X 0212 characters as two bytes
+    // without their 0x8F prefix, which the page would read as another character: a JIS X 0208 code
+    // has both bytes from 0xA1 on.
     if (length != 2 || usedDefault)
         return false;
     bytes[0] = static_cast<uint8_t>(out[0]);
     bytes[1] = static_cast<uint8_t>(out[1]);
-    return true;
+    return bytes[0] >= kFirstCodeByte && bytes[1] >= kFirstCodeByte;
 }
 
 } // namespace bench

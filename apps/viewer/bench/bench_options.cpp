@@ -31,6 +31,22 @@ std::vector<std::u16string> words(const std::u16string &line) {
     return out;
 }
 
+bool ends_with_nocase(const std::u16string &word, const char *suffix) {
+    size_t n = 0;
+    while (suffix[n])
+        ++n;
+    if (word.size() < n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        char16_t c = word[word.size() - n + i];
+        if (c >= u'A' && c <= u'Z')
+            c = c - u'A' + u'a';
+        if (c != static_cast<char16_t>(suffix[i]))
+            return false;
+    }
+    return true;
+}
+
 bool starts_with_nocase(const std::u16string &word, const char *prefix) {
     size_t i = 0;
     for (; prefix[i]; ++i) {
@@ -81,8 +97,16 @@ Options parse_command_line(const std::u16string &commandLine) {
             options.resultFile = word.substr(8);
             if (options.resultFile.empty())
                 return options.error = u"/result: needs a file name, e.g. /result:run1.json", options;
+            // The frame times go beside the summary as <name>.csv: a summary named .csv would be that file.
+            if (ends_with_nocase(options.resultFile, ".csv"))
+                return options.error = u"/result: names the JSON summary; the frame times go beside it as .csv. "
+                                       u"Choose a name that does not end in .csv, e.g. /result:run1.json",
+                       options;
+        } else if (starts_with_nocase(word, "/submit") && word.size() == 7) {
+            options.submit = true;
         } else {
-            return options.error = u"Unknown option " + word + u" (options: /auto /modes:1,2 /result:<file>)",
+            return options.error =
+                       u"Unknown option " + word + u" (options: /auto /modes:1,2 /result:<file> /submit)",
                    options;
         }
     }

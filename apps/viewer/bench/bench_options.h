@@ -11,6 +11,7 @@ struct Options {
     bool unattended = false;    // /auto: no clicks, no typewriter delays, exit code tells the outcome
     unsigned modes = 0xF;       // bit m-1 set: run mode m (/modes:1,2)
     std::u16string resultFile;  // /result:<file>; empty = result\<date-time>.json beside the program
+    bool submit = false;        // /submit: the result goes to the results service as well
     std::u16string aircraft;    // viewer mode only
     std::u16string error;       // not empty: the command line was not understood
 };

@@ -1,8 +1,10 @@
 // The benchmark's GDI screens, drawn by the application thread; the window thread repaints the page
 // from the same bitmap, which only this file writes.
-#include "bench_screen_win.h"
+#include "bench_page.h"
 
-#include "viewer.h"
+#include <atomic>
+
+#include "viewer_ops.h"
 
 namespace bench {
 
@@ -12,6 +14,7 @@ const int kPageWidth = 960, kPageHeight = 600;
 const int kButtonWidth = 120, kButtonHeight = 36;
 const RECT kButtons[2] = {{686, 547, 806, 583}, {819, 547, 939, 583}};
 const RECT kRowArea = {120, 290, 500, 370};
+const int kRowHeight = 20;
 const int kPollMs = 50;
 
 // The page: a DIB section selected into a memory DC. The window thread copies it on repaints while
@@ -30,7 +33,24 @@ struct PageLock {
     ~PageLock() { LeaveCriticalSection(&g_pageSection.section); }
 };
 
-bool quitting() { return g_viewer.quitRequested != 0; }
+const int kTypewriterSteps = 30; // characters a second at the normal text speed
+const int kNormalTextSpeed = 1000;
+std::atomic<int> g_textSpeed{kNormalTextSpeed};
+
+bool quitting() { return viewer::quit_requested(); }
+
+// The button presses as the window's own messages report them: written by the window thread, read
+// by the buttons. A click is a press and a release on this window, which only comes when the window
+// lies in front where it was pressed; both positions are kept.
+struct PageMouse {
+    std::atomic<bool> down{false};
+    std::atomic<LONG> downX{-1}, downY{-1};
+    std::atomic<int> clicks{0};      // completed clicks, counted by the window thread
+    std::atomic<LONG> upX{-1}, upY{-1}; // where the last one was released
+};
+PageMouse g_mouse;
+
+POINT point_of(LPARAM lParam) { return {(short)LOWORD(lParam), (short)HIWORD(lParam)}; }
 
 // The default GUI font's size and look, but asked for the Japanese character set: outside Japanese
 // Windows the stock font itself has no kana or kanji.
@@ -62,7 +82,7 @@ void draw_line(HDC dc, int x, int y, COLORREF colour, const wchar_t *text, int l
 // The window's DC for one screen call, and the page shown on it.
 class Canvas {
 public:
-    Canvas() : window_(g_viewer.window), windowDC_(GetDC(window_)) {}
+    Canvas() : window_(viewer::window()), windowDC_(GetDC(window_)) {}
     ~Canvas() { ReleaseDC(window_, windowDC_); }
     // Draws a line on the page, or on the window when there is none.
     void line(int x, int y, COLORREF colour, const wchar_t *text, int length, bool bold) {
@@ -81,19 +101,73 @@ private:
     HDC windowDC_;
 };
 
-void fill_page_black() {
-    HWND window = g_viewer.window;
+} // namespace
+
+void page_fill_black() {
+    HWND window = viewer::window();
     HDC dc = GetDC(window);
     RECT page = {0, 0, kPageWidth, kPageHeight};
     FillRect(dc, &page, (HBRUSH)GetStockObject(BLACK_BRUSH));
     ReleaseDC(window, dc);
 }
 
+int text_speed() { return g_textSpeed; }
+void set_text_speed(int ms) { g_textSpeed = ms; }
+
+void page_window_message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN: {
+        g_textSpeed = 0;
+        POINT p = point_of(lParam);
+        g_mouse.downX = p.x;
+        g_mouse.downY = p.y;
+        g_mouse.down = true;
+        SetCapture(window); // a release outside the window is seen, and is no click
+        break;
+    }
+    case WM_LBUTTONUP:
+        if (g_mouse.down.exchange(false)) {
+            POINT p = point_of(lParam);
+            g_mouse.upX = p.x;
+            g_mouse.upY = p.y;
+            ++g_mouse.clicks;
+            ReleaseCapture();
+        }
+        break;
+    case WM_CAPTURECHANGED:
+    case WM_ACTIVATE:
+        if (message == WM_CAPTURECHANGED || LOWORD(wParam) == WA_INACTIVE)
+            g_mouse.down = false;
+        break;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            g_textSpeed = 0;
+        break;
+    case WM_CLOSE:
+        g_textSpeed = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+
 bool inside(const RECT &r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+// The pointer in client pixels while it lies over this window itself (for the buttons' hover look
+// only), else far outside.
+POINT pointer_over(HWND window) {
+    POINT p;
+    if (!GetCursorPos(&p) || WindowFromPoint(p) != window)
+        return {-1, -1};
+    ScreenToClient(window, &p);
+    return p;
+}
 
 void wait_unless(int ms, bool textWait) {
     DWORD start = GetTickCount();
-    while (!quitting() && !(textWait && g_viewer.textSpeed == 0) && (int)(GetTickCount() - start) < ms)
+    while (!quitting() && !(textWait && g_textSpeed == 0) && (int)(GetTickCount() - start) < ms)
         Sleep(ms < 10 ? ms : 10);
 }
 
@@ -124,12 +198,12 @@ void screen_load(const wchar_t *path, bool unattended) {
         g_pageOld = (HBITMAP)SelectObject(dc, bitmap);
     }
     if (!quitting() && !unattended)
-        g_viewer.textSpeed = 1000;
+        g_textSpeed = kNormalTextSpeed;
     Canvas canvas;
     if (!g_pageDC)
-        fill_page_black();
+        page_fill_black();
     canvas.show();
-    screen_wait(g_viewer.textSpeed);
+    screen_wait(g_textSpeed);
 }
 
 void screen_text(int x, int y, COLORREF colour, const std::u16string &text, TextPace pace, bool bold) {
@@ -149,7 +223,7 @@ void screen_text(int x, int y, COLORREF colour, const std::u16string &text, Text
         canvas.line(x, y, colour, chars, length, bold);
         canvas.show();
     }
-    g_charDelay = g_viewer.textSpeed / 30;
+    g_charDelay = g_textSpeed / kTypewriterSteps;
 }
 
 int screen_text_width(const std::u16string &text) {
@@ -171,27 +245,31 @@ bool screen_paint(HDC dc) {
 }
 
 int screen_buttons(bool rowChoice) {
-    Viewer &v = g_viewer;
     Canvas canvas;
     int choice = kChoiceNone;
+    int clicksSeen = g_mouse.clicks;
     while (choice == kChoiceNone && !quitting()) {
-        POINT p;
-        GetCursorPos(&p);
-        ScreenToClient(v.window, &p);
-        bool down = v.mouseDown.exchange(0) != 0 || (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
+        POINT at = pointer_over(viewer::window());
+        POINT down = {g_mouse.downX, g_mouse.downY};
+        bool held = g_mouse.down;
+        bool clicked = g_mouse.clicks != clicksSeen;
+        clicksSeen = g_mouse.clicks;
+        POINT up = {g_mouse.upX, g_mouse.upY};
         for (int b = 0; b < 2; ++b) {
-            bool over = inside(kButtons[b], p);
-            int look = over ? (down ? 2 : 1) : 0;
-            if (over && down)
+            const RECT &r = kButtons[b];
+            bool over = inside(r, at);
+            int look = over ? (held && inside(r, down) ? 2 : 1) : 0;
+            if (clicked && inside(r, down) && inside(r, up))
                 choice = kChoiceStart + b;
             PageLock lock;
             if (g_pageDC)
-                BitBlt(canvas.window(), kButtons[b].left, kButtons[b].top, kButtonWidth, kButtonHeight, g_pageDC,
-                       look * kButtonWidth, kPageHeight + b * kButtonHeight, SRCCOPY);
+                BitBlt(canvas.window(), r.left, r.top, kButtonWidth, kButtonHeight, g_pageDC, look * kButtonWidth,
+                       kPageHeight + b * kButtonHeight, SRCCOPY);
         }
-        if (choice == kChoiceNone && rowChoice && down && inside(kRowArea, p)) {
-            int row = (p.y - kRowArea.top) / 20;
-            RECT band = {116, 286 + 20 * row, 496, 306 + 20 * row};
+        if (choice == kChoiceNone && rowChoice && clicked && inside(kRowArea, down) && inside(kRowArea, up) &&
+            (down.y - kRowArea.top) / kRowHeight == (up.y - kRowArea.top) / kRowHeight) {
+            int row = (up.y - kRowArea.top) / kRowHeight;
+            RECT band = {116, 286 + kRowHeight * row, 496, 306 + kRowHeight * row};
             InvertRect(canvas.window(), &band);
             choice = kChoiceRow + row;
         }
@@ -203,7 +281,7 @@ int screen_buttons(bool rowChoice) {
             Sleep(kPollMs);
         }
     }
-    fill_page_black();
+    page_fill_black();
     return quitting() ? kChoiceNone : choice;
 }
 

@@ -1,15 +1,12 @@
-// The PC's properties as the benchmark reports them: read from the engine's 1,816-byte system
-// information record by byte offset, and turned into the rows of the result screen and address.
+// The PC's properties as the benchmark reports them (bench_pc.h reads them from the engine's system
+// information record), and the rows of the result screen and address they become.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace bench {
-
-constexpr size_t kPcRecordSize = 1816;
 
 struct PcInfo {
     std::u16string processor, maker, model, osName, displayChip;
@@ -26,9 +23,6 @@ struct PcInfo {
     bool hardware3DSound = false;      // from the sound system, not the record
     int screenWidth = 0, screenHeight = 0; // from the desktop, not the record
 };
-
-// The fields of a system information record (little-endian, UTF-16 names of up to 80 characters).
-PcInfo pc_info_from_record(const uint8_t (&record)[kPcRecordSize]);
 
 // Whether the engine offers this antialias level (only the first 15 list entries count).
 bool antialias_offered(const PcInfo &pc, int level);

@@ -1,6 +1,7 @@
 // The benchmark's result files.
 #include "bench_result.h"
 
+#include "bench_score.h"
 #include "bench_text.h"
 
 #include <nlohmann/json.hpp>
@@ -17,6 +18,7 @@ double tenth(double value) { return std::round(value * 10) / 10; }
 
 nlohmann::json stats_json(const FrameStats &stats) {
     return {{"frames", stats.frames},
+            {"total_ms", tenth(stats.totalMs)},
             {"average_fps", tenth(stats.averageFps)},
             {"min_frame_ms", tenth(stats.minFrameMs)},
             {"max_frame_ms", tenth(stats.maxFrameMs)},
@@ -31,6 +33,32 @@ nlohmann::json mode_json(const DisplayMode &mode) {
 }
 
 } // namespace
+
+int shot_rate(const ShotRecord &shot) {
+    double totalMs = 0;
+    for (double ms : shot.frameMs)
+        totalMs += ms;
+    return totalMs > 0 ? static_cast<int>(1000.0 * shot.frameMs.size() / totalMs) : 0;
+}
+
+int mode_frame_rate(const ModeRecord &mode) { return mode.score / kShotCount; }
+
+void finish_result(BenchResult &result, const std::u16string &host, const EucJpEncoder &encoder) {
+    int scores[kModeCount];
+    for (int k = 0; k < kModeCount; ++k)
+        scores[k] = result.modes[k].score;
+    result.total = total_score(result.pc, scores);
+
+    ResultAddress address(host);
+    for (const InfoRow &row : pc_info_rows(result.pc))
+        address.add(row.key, row.value, encoder);
+    std::u16string m;
+    for (int k = 0; k < kModeCount; ++k)
+        m += (k ? u" " : u"") + decimal(mode_frame_rate(result.modes[k]));
+    address.add_escaped("m", m);
+    address.add("r", decimal(result.total), encoder);
+    result.address = address.text();
+}
 
 FrameStats mode_stats(const ModeRecord &mode) {
     std::vector<double> all;
@@ -55,7 +83,12 @@ std::string result_json(const BenchResult &result) {
         if (mode.tested) {
             entry["ran"] = mode_json(mode.ran);
             entry["score"] = mode.score;
-            entry["frame_rate"] = mode.score / kShotCount;
+            entry["frame_rate"] = mode_frame_rate(mode);
+            int unshown = 0;
+            for (const ShotRecord &shot : mode.shots)
+                unshown += shot.unshown;
+            if (unshown)
+                entry["frames_not_shown"] = unshown;
             entry["frames"] = stats_json(mode_stats(mode));
             nlohmann::json shots = nlohmann::json::array();
             for (int s = 0; s < kShotCount; ++s) {
@@ -69,7 +102,7 @@ std::string result_json(const BenchResult &result) {
         modes.push_back(entry);
     }
     nlohmann::json out = {{"program", "hx21app benchmark"}, {"started", result.started}, {"pc", pc},
-                          {"modes", modes}, {"total_score", result.total},
+                          {"modes", modes}, {"stopped", result.stopped}, {"total_score", result.total},
                           {"result_address", utf8(result.address)}};
     return out.dump(2) + "\n";
 }
@@ -94,7 +127,20 @@ std::u16string csv_name_for(const std::u16string &resultFile) {
     size_t dot = resultFile.find_last_of(u'.');
     size_t slash = resultFile.find_last_of(u"\\/");
     bool hasExtension = dot != std::u16string::npos && (slash == std::u16string::npos || dot > slash);
-    return (hasExtension ? resultFile.substr(0, dot) : resultFile) + u".csv";
+    std::u16string csv = (hasExtension ? resultFile.substr(0, dot) : resultFile) + u".csv";
+    bool same = csv.size() == resultFile.size();
+    for (size_t i = 0; same && i < csv.size(); ++i)
+        same = (csv[i] | 0x20) == (resultFile[i] | 0x20);
+    return same ? resultFile + u".csv" : csv;
+}
+
+std::u16string result_file_path(const std::u16string &asked, const std::u16string &programFolder,
+                                const std::u16string &defaultFolder, const std::u16string &stamp) {
+    if (!asked.empty()) {
+        bool absolute = asked.size() > 1 && (asked[1] == u':' || asked[0] == u'\\' || asked[0] == u'/');
+        return absolute ? asked : programFolder + asked;
+    }
+    return defaultFolder.empty() ? std::u16string() : defaultFolder + stamp + u".json";
 }
 
 } // namespace bench

@@ -2,54 +2,26 @@
 # The viewer as a person uses it: started with the aircraft's name on the test display, it must
 # show the aircraft over the airport; F2 shows the cockpit, dragging turns the outside camera,
 # Escape asks through the end dialog and N returns, Print Screen writes a photo without panels,
-# and closing the window asks through the end dialog, whose Y ends the program.
+# and closing the window asks through the end dialog, whose Y ends the program. Three presses of Print
+# Screen within half a second give three photos.
 # Usage: viewer_run.sh <wine> <bin folder> <folder for the screenshots>
 set -uo pipefail
 wine=$1 bin=$2 out=$3
+source "$(dirname "$0")/../../tests/gui_helpers.sh"
 mkdir -p "$out"
 rm -f "$out"/*.png
 photos="$bin/photo"
 photos_before=$(ls "$photos" 2>/dev/null)
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
 started=$(date +%s.%N)
 (cd "$bin" && exec "$wine" hx21app.exe hx21ank) >"$out/viewer.log" 2>&1 &
-viewer=$!
-finish() {
-  if kill -0 $viewer 2>/dev/null; then
-    kill $viewer 2>/dev/null
-    wait $viewer 2>/dev/null
-  fi
-}
-trap finish EXIT
-
-# Polls `check` every half second until it succeeds or `seconds` pass.
-until_true() { # seconds check...
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.5
-  done
-}
+viewer=$!; pids+=("$viewer")
 
 window=
-find_window() { window=$(xdotool search --name "^HX-21" 2>/dev/null | head -1); [ -n "$window" ]; }
-until_true 60 find_window || { fail "no viewer window"; exit 1; }
-eval "$(xdotool getwindowgeometry --shell "$window")" # X, Y, WIDTH, HEIGHT of the client area
-
-shot() { # name: the client area as <out>/<name>.png
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
-}
-# "r g b" of the pixel (x, y) of a screenshot.
-pixel() { convert "$1" -format '%[fx:int(255*p{'"$2,$3"'}.r)] %[fx:int(255*p{'"$2,$3"'}.g)] %[fx:int(255*p{'"$2,$3"'}.b)]' info:; }
-brightness() { convert "$1" -colorspace gray -format '%[fx:int(1000*mean)]' info:; }
-# A key held long enough for a frame to see it, as a person's finger would (keys are read by
-# polling once a frame, and a loaded machine draws slowly).
-press() {
-  xdotool keydown "$1"; sleep 0.5; xdotool keyup "$1"; sleep 0.3
-}
+find_window() { window=$(window_named "^HX-21"); [ -n "$window" ]; }
+wait_for 60 find_window || { fail "no viewer window"; exit 1; }
+client_geometry "$window" # X, Y, WIDTH, HEIGHT of the client area
+shot() { client_shot "$window" "$out/$1.png"; } # name: the client area as <out>/<name>.png
 
 # Loaded: the sky's blue at the top of the view instead of the black loading screen.
 sky_shows() {
@@ -57,7 +29,7 @@ sky_shows() {
   read -r r g b < <(pixel "$out/loading.png" $((WIDTH / 2)) 2)
   [ "$b" -gt 60 ] && [ "$b" -gt "$r" ]
 }
-until_true 120 sky_shows || fail "the sky never appeared at the top of the view"
+wait_for 120 sky_shows || fail "the sky never appeared at the top of the view"
 awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN { printf "viewer run: first frame of the scene about %.1f s after the start\n", b - a }'
 xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2))
 xdotool windowfocus "$window"
@@ -98,9 +70,10 @@ shot after_no
 kill -0 $viewer 2>/dev/null || fail "N ended the program"
 
 press Print
-new_photo() { comm -13 <(echo "$photos_before") <(ls "$photos" 2>/dev/null) | grep '\.bmp$' | head -1; }
+new_photos() { comm -13 <(echo "$photos_before") <(ls "$photos" 2>/dev/null) | grep '\.bmp$'; }
+new_photo() { new_photos | head -1; }
 photo_written() { [ -n "$(new_photo)" ]; }
-if until_true 20 photo_written; then
+if wait_for 20 photo_written; then
   sleep 1
   photo="$photos/$(new_photo)"
   convert "$photo" "$out/photo.png"
@@ -118,6 +91,22 @@ else
   fail "Print Screen wrote no photo"
 fi
 
+# Three quick presses, within half a second and so mostly within one second of the clock: three photos,
+# none replacing another (the second of a second is named ..._1.bmp, the third ..._2.bmp).
+photos_before=$(ls "$photos" 2>/dev/null)
+for _ in 1 2 3; do xdotool keydown Print; sleep 0.05; xdotool keyup Print; sleep 0.1; done
+three_written() { [ "$(new_photos | wc -l)" -ge 3 ]; }
+if wait_for 30 three_written; then
+  sleep 1
+  [ "$(new_photos | wc -l)" = 3 ] || fail "three presses wrote $(new_photos | wc -l) photos"
+  for p in $(new_photos); do
+    [[ "$p" =~ ^[0-9]{6}_[0-9]{6}(_[0-9]+)?\.bmp$ ]] || fail "photo name $p"
+    rm -f "$photos/$p"
+  done
+else
+  fail "three presses of Print Screen wrote $(new_photos | wc -l) photos"
+fi
+
 # Closing the window asks first; Y ends the program.
 (cd "$bin" && "$wine" taskkill /im hx21app.exe >/dev/null 2>&1)
 sleep 1
@@ -126,7 +115,7 @@ kill -0 $viewer 2>/dev/null || fail "closing the window ended the program withou
 [ "$(brightness "$out/close_asks.png")" -lt $((before * 3 / 4)) ] || fail "closing the window showed no end dialog"
 press y
 ended() { ! kill -0 $viewer 2>/dev/null; }
-until_true 30 ended || fail "Y did not end the program"
+wait_for 30 ended || fail "Y did not end the program"
 
 # Bad input: an ini file with nonsense sizes beside a copy of the program, and an aircraft that is
 # not there. The window keeps its usable default size and the airport shows without the aircraft.
@@ -136,18 +125,18 @@ mkdir -p "$odd"
 cp "$bin/hx21app.exe" "$odd/"
 printf '[FLIGHT]\r\nwindow=1\r\n[WINDOW]\r\nxsize=-5\r\nysize=99999999\r\n' >"$odd/hx21app.ini"
 (cd "$bin" && exec "$wine" "$odd/hx21app.exe" no_such_aircraft) >"$out/odd_settings.log" 2>&1 &
-viewer=$!
-until_true 60 find_window || fail "no window with nonsense settings"
-eval "$(xdotool getwindowgeometry --shell "$window")"
+viewer=$!; pids+=("$viewer")
+wait_for 60 find_window || fail "no window with nonsense settings"
+client_geometry "$window"
 [ "$WIDTH" = 960 ] && [ "$HEIGHT" = 600 ] || fail "nonsense settings gave a ${WIDTH}x$HEIGHT window"
-until_true 120 sky_shows || fail "no scene without the aircraft"
+wait_for 120 sky_shows || fail "no scene without the aircraft"
 xdotool mousemove --window "$window" $((WIDTH / 2)) $((HEIGHT / 2))
 xdotool windowfocus "$window"
 shot no_aircraft
 (cd "$bin" && "$wine" taskkill /im hx21app.exe >/dev/null 2>&1)
 sleep 1
 press y
-until_true 30 ended || fail "the program without its aircraft did not end"
+wait_for 30 ended || fail "the program without its aircraft did not end"
 
 [ $failures -eq 0 ] && echo "viewer run: all checks passed (screenshots in $out)"
 exit $((failures > 0))

@@ -36,18 +36,6 @@ PcInfo sample_pc() {
     return pc;
 }
 
-void put_word(uint8_t *record, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        record[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-void put_name(uint8_t *record, size_t offset, const std::u16string &name) {
-    for (size_t i = 0; i < name.size(); ++i) {
-        record[offset + 2 * i] = static_cast<uint8_t>(name[i]);
-        record[offset + 2 * i + 1] = static_cast<uint8_t>(name[i] >> 8);
-    }
-}
-
 } // namespace
 
 TEST(Score, SumsPropertiesMeanOfTestedModesAndTopLevels) {
@@ -84,49 +72,6 @@ TEST(ModeTexts, JapaneseLinesAndOverlayDescriptions) {
     EXPECT_EQ(mode_description(benchmark_mode(4, 1920, 1080)), "1920 * 1080  FullScreenMode  Antialias-4");
 }
 
-TEST(PcRecord, FieldsByOffsetWithBoundedNamesAndLists) {
-    uint8_t record[kPcRecordSize] = {};
-    put_name(record, 0, u"Core i7 9700 @ 3.00GHz");
-    put_word(record, 160, 3000);
-    put_word(record, 164, 16384);
-    put_name(record, 168, u"東京");
-    put_name(record, 328, std::u16string(80, u'M')); // fills the field: the OS name follows at once
-    put_name(record, 488, u"Windows 10");
-    put_name(record, 652, u"Radeon");
-    put_word(record, 816, 512);
-    put_word(record, 824, 8);
-    put_word(record, 828, 8192);
-    put_word(record, 832, 4096);
-    put_word(record, 836, 8);
-    put_word(record, 844, 1);
-    put_word(record, 852, 2);
-    put_word(record, 856, 16);
-    for (int i = 0; i < 16; ++i) // no terminator within 15 entries: only 15 count
-        put_word(record, 916 + 4 * i, 2 + i);
-    put_word(record, 1744, 24);
-    put_word(record, 1748, 8);
-
-    PcInfo pc = pc_info_from_record(record);
-    EXPECT_EQ(pc.processor, u"Core i7 9700 @ 3.00GHz");
-    EXPECT_EQ(pc.processorMHz, 3000u);
-    EXPECT_EQ(pc.memoryMB, 16384);
-    EXPECT_EQ(pc.maker, u"東京");
-    EXPECT_EQ(pc.model, std::u16string(80, u'M'));
-    EXPECT_EQ(pc.osName, u"Windows 10");
-    EXPECT_EQ(pc.displayChip, u"Radeon");
-    EXPECT_EQ(pc.videoMemoryMB, 512);
-    EXPECT_EQ(pc.maxTextureWidth, 8192);
-    EXPECT_EQ(pc.maxTextureHeight, 4096);
-    EXPECT_TRUE(pc.mipmaps);
-    EXPECT_EQ(pc.anisotropyLevels, (std::vector<int>{2, 16}));
-    ASSERT_EQ(pc.antialiasLevels.size(), 15u);
-    EXPECT_EQ(pc.antialiasLevels.back(), 16);
-    EXPECT_TRUE(antialias_offered(pc, 4));
-    EXPECT_FALSE(antialias_offered(pc, 17));
-    EXPECT_EQ(pc.depthBits, 24);
-    EXPECT_EQ(pc.stencilBits, 8);
-}
-
 TEST(PcRows, ScreenShowsUnavailableButAddressKeepsTheValue) {
     PcInfo pc = sample_pc();
     pc.textureStages = 1;
@@ -154,13 +99,35 @@ TEST(ResultAddress, QueryFormatAndEucJpEscapes) {
     address.add("g", u"1", tiny_euc_jp);
     address.add_escaped("m", u"0 0 50 48");
     EXPECT_EQ(address.text(), u"https://results.example.invalid/benchmark/post_data.php"
-                              u"?a=Windows 10&n=%C5%EC%B5%FE&b=Core i7 9700 @ 3.00GHz&g=1&m=0 0 50 48");
+                              u"?a=Windows 10&n=%C5%EC%B5%FE&b=Core i7 9700 %40 3.00GHz&g=1&m=0 0 50 48");
 }
 
 TEST(ResultAddress, ValuesCannotSplitTheQueryAndUnknownCharactersBecomeQuestionMarks) {
-    EXPECT_EQ(escape_value(u"A&B=C#1%+é", tiny_euc_jp), u"A%26B%3DC%231%25%2Bé");
+    EXPECT_EQ(escape_value(u"A&B=C#1%+é", tiny_euc_jp), u"A%26B%3DC%231%25%2B%3F");
     EXPECT_EQ(escape_value(u"東\u4E00", tiny_euc_jp), u"%C5%EC%3F");
     EXPECT_EQ(escape_value(u"東", nullptr), u"%3F");
+}
+
+// The address reaches the browser as a command-line argument ("...exe" "%1"): no value may end it,
+// start a switch or reach a shell. Only letters, digits, "-._~" and the space stay as they are.
+TEST(ResultAddress, NothingButUnreservedCharactersAndSpacesStayRaw) {
+    EXPECT_EQ(escape_value(u"X\" --switch \"y<b>|c", tiny_euc_jp), u"X%22 --switch %22y%3Cb%3E%7Cc");
+    EXPECT_EQ(escape_value(u"\\^`'()*!;:/?[]{}$,\t\x7F", tiny_euc_jp),
+              u"%5C%5E%60%27%28%29%2A%21%3B%3A%2F%3F%5B%5D%7B%7D%24%2C%09%7F");
+    EXPECT_EQ(escape_value(u"Aa-Zz_0.9~ ", tiny_euc_jp), u"Aa-Zz_0.9~ ");
+    // Bytes from 0x80 go through the EUC-JP table like any other non-ASCII character.
+    EXPECT_EQ(escape_value(u"\u00AE\u00A0", tiny_euc_jp), u"%3F%3F");
+    // A table that answers a pair below 0xA1 (JIS X 0212 without its prefix) gives no code.
+    auto loose = [](char16_t, uint8_t (&bytes)[2]) { bytes[0] = 0xB0; bytes[1] = 0x21; return true; };
+    EXPECT_EQ(escape_value(u"丂", loose), u"%3F");
+}
+
+TEST(ResultAddress, OnlyWebAddressesMayReceiveTheResults) {
+    EXPECT_TRUE(host_allowed(u"https://results.example.invalid"));
+    EXPECT_TRUE(host_allowed(u"HTTP://127.0.0.1:8021/"));
+    for (const char16_t *host : {u"file:///C:/Windows/notepad.exe", u"ms-settings:", u"javascript:alert(1)",
+                                 u"\\\\server\\share", u"https://", u"http://a b", u"http://a\"b", u""})
+        EXPECT_FALSE(host_allowed(host)) << std::string(host, host + std::char_traits<char16_t>::length(host));
 }
 
 TEST(ResultAddress, OverlongParametersAreLeftOutWholeAndLaterOnesStillFit) {

@@ -9,29 +9,13 @@
 set -uo pipefail
 wine=$1 bin=$2 out=$3
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../../tests/gui_helpers.sh"
 mkdir -p "$out"
 rm -f "$out"/*.png "$out"/auto.json "$out"/auto.csv "$out"/capture.raw
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-until_true() { # seconds check...
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do
-    [ $SECONDS -ge $deadline ] && return 1
-    sleep 0.5
-  done
-}
 window=
-find_window() { window=$(xdotool search --name "ベンチマークテスト" 2>/dev/null | head -1); [ -n "$window" ]; }
-shot() { # name: the benchmark window's client area as <out>/<name>.png
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
-}
-# How many pixels of a screenshot region have this colour (within 12 %).
-count_colour() { # file geometry colour
-  convert "$1" -crop "$2" +repage -fuzz 12% -fill black +opaque "$3" -fill white -opaque "$3" \
-    -format '%[fx:int(mean*w*h)]' info:
-}
+find_window() { window=$(window_named "ベンチマークテスト"); [ -n "$window" ]; }
+shot() { client_shot "$window" "$out/$1.png"; } # name: the benchmark window's client area as <out>/<name>.png
 
 # --- 1. unattended run with the sound recorded ---------------------------------------------------
 parec --device=nullsink.monitor --raw --format=s16le --rate=44100 --channels=2 --latency-msec=50 \
@@ -39,17 +23,12 @@ parec --device=nullsink.monitor --raw --format=s16le --rate=44100 --channels=2 -
 recorder=$!
 result_win="Z:$(echo "$out/auto.json" | sed 's|/|\\|g')"
 (cd "$bin" && exec "$wine" hx21app.exe /auto /modes:1,3 "/result:$result_win") >"$out/auto.log" 2>&1 &
-program=$!
-finish() {
-  kill -0 $program 2>/dev/null && kill $program 2>/dev/null
-  kill -0 $recorder 2>/dev/null && kill -INT $recorder 2>/dev/null
-  wait 2>/dev/null
-}
-trap finish EXIT
+program=$!; pids+=("$program")
+trap 'kill -INT $recorder 2>/dev/null; end_started_processes' EXIT
 
-until_true 60 find_window || { fail "no benchmark window"; exit 1; }
+wait_for 60 find_window || { fail "no benchmark window"; exit 1; }
 result_written() { [ -s "$out/auto.json" ]; }
-if until_true 900 result_written; then
+if wait_for 900 result_written; then
   shot result_screen
   # The headings in yellow, the PC rows in green and the frame-rate rows in their blue.
   [ "$(count_colour "$out/result_screen.png" 300x20+40+180 '#FFFF00')" -gt 30 ] || fail "no PC heading"
@@ -112,20 +91,18 @@ rm -f "$out/capture.raw"
 rm -f "$out/clicked.json" "$out/clicked.csv"
 clicked_win="Z:$(echo "$out/clicked.json" | sed 's|/|\\|g')"
 (cd "$bin" && exec "$wine" hx21app.exe /modes:2 "/result:$clicked_win") >"$out/clicked.log" 2>&1 &
-program=$!
+program=$!; pids+=("$program")
 window=
-until_true 60 find_window || fail "no benchmark window for the mouse"
-# A click as a finger makes it: the button stays down for a moment, longer than one menu poll.
-click() { xdotool mousemove --window "$window" "$1" "$2" mousedown 1; sleep 0.15; xdotool mouseup 1; sleep 0.3; }
+wait_for 60 find_window || fail "no benchmark window for the mouse"
 if [ -n "$window" ]; then
   # The last line appears after the typewriter line and the waits: about ten seconds.
   last_line() { shot explanation; [ "$(count_colour "$out/explanation.png" 600x14+100+470 '#FF7800')" -gt 30 ]; }
-  until_true 60 last_line || fail "the explanation never finished"
+  wait_for 60 last_line || fail "the explanation never finished"
   [ "$(count_colour "$out/explanation.png" 400x20+100+200 '#FFFF00')" -gt 30 ] || fail "no yellow title"
   [ "$(count_colour "$out/explanation.png" 700x20+100+380 '#00FF00')" -gt 100 ] || fail "no green typewriter line"
-  click 300 320 # the second row: mode 2
-  clicked_written() { click 40 40; [ -s "$out/clicked.json" ]; } # clicks hurry the typewriter
-  if until_true 400 clicked_written; then
+  click "$window" 300 320 # the second row: mode 2
+  clicked_written() { click "$window" 40 40; [ -s "$out/clicked.json" ]; } # clicks hurry the typewriter
+  if wait_for 400 clicked_written; then
     sleep 0.5
     shot result_clicked
     python3 - "$out/clicked.json" <<'PY' || fail "result of the clicked run"
@@ -145,12 +122,12 @@ for e in errors:
 sys.exit(1 if errors else 0)
 PY
     [ "$(count_colour "$out/result_clicked.png" 440x80+500+210 '#0080FF')" -gt 50 ] || fail "no mode rows on the result screen"
-    click 879 565 # 終了
+    click "$window" 879 565 # 終了
   else
     fail "the clicked run wrote no result"
   fi
   ended() { ! kill -0 $program 2>/dev/null; }
-  if until_true 30 ended; then
+  if wait_for 30 ended; then
     wait $program
     status=$?
     [ $status -eq 0 ] || fail "the clicked run ended with code $status"

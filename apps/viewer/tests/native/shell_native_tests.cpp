@@ -29,8 +29,11 @@ TEST(ViewShape, LetterBoxAndPillarBox)
 TEST(PhotoName, TwoDigitFields)
 {
     wchar_t name[32];
-    photo_file_name({2031, 2, 3, 9, 5, 7}, name, 32);
+    photo_file_name({2031, 2, 3, 9, 5, 7}, 0, name, 32);
     EXPECT_STREQ(name, L"310203_090507.bmp");
+    // Further photos of the same second keep the name and count on.
+    photo_file_name({2031, 2, 3, 9, 5, 7}, 2, name, 32);
+    EXPECT_STREQ(name, L"310203_090507_2.bmp");
 }
 
 TEST(WindowSize, NonsenseFallsBack)
