@@ -27,7 +27,9 @@ VIAddVersionKey /LANG=0 "LegalCopyright" ""
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\${LAUNCHER}"
+; No "start now" box: the setup program runs elevated, and the benchmark it started would run, write its
+; files and open the browser as administrator. The finish page says where to start it instead.
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
 !define MUI_LANGDLL_REGISTRY_ROOT HKLM
 !define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
@@ -44,6 +46,8 @@ VIAddVersionKey /LANG=0 "LegalCopyright" ""
 !insertmacro MUI_LANGUAGE "Japanese"
 !insertmacro MUI_LANGUAGE "English"
 
+LangString FinishText ${LANG_JAPANESE} "HX-21 をインストールしました。スタートメニューまたはデスクトップの HX-21 から起動してください。"
+LangString FinishText ${LANG_ENGLISH} "HX-21 is installed. Start it from HX-21 in the Start menu or on the desktop."
 LangString NameProgram ${LANG_JAPANESE} "HX-21 本体"
 LangString NameProgram ${LANG_ENGLISH} "HX-21 program"
 LangString NameDesktop ${LANG_JAPANESE} "デスクトップのショートカット"

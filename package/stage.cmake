@@ -1,8 +1,9 @@
 # Lays out the product for Windows users in STAGE/<NAME> and packs it as ZIP, when anything in it
 # changed. cmake -D BIN=... -D STAGE=... -D NAME=... -D ZIP=... -D FILES=a,b -D FOLDERS=x,y
-# -D README=... -P stage.cmake
+# -D EMPTY=z -D README=... -P stage.cmake (EMPTY: folders made empty, whatever bin/ holds in them)
 string(REPLACE "," ";" FILES "${FILES}")
 string(REPLACE "," ";" FOLDERS "${FOLDERS}")
+string(REPLACE "," ";" EMPTY "${EMPTY}")
 set(inputs)
 foreach(file ${FILES})
   list(APPEND inputs ${BIN}/${file})
@@ -39,6 +40,9 @@ foreach(file ${FILES})
 endforeach()
 foreach(folder ${FOLDERS})
   file(COPY ${BIN}/${folder} DESTINATION ${root})
+endforeach()
+foreach(folder ${EMPTY})
+  file(MAKE_DIRECTORY ${root}/${folder})
 endforeach()
 # Windows users read it with Notepad: CRLF line ends.
 file(READ ${README} text)

@@ -15,6 +15,9 @@ for entry in hx-21.exe trvx.dll vdr_d3d9.dll trvx_tvm.dll sonra.dll trvx.ini hx2
   [ -e "$product/$entry" ] || fail "$entry missing from the zip"
 done
 [ -e "$product/hx21app.exe" ] && pass "the viewer is in the zip" || echo "note: this build has no viewer"
+# The photo folder ships empty: a developer's photos never reach users.
+shipped_photos=$(cmake -E tar tf "$zip" | grep -c '^HX-21/photo/.')
+[ "$shipped_photos" = 0 ] && pass "the photo folder is empty" || fail "$shipped_photos entries under photo\ in the zip"
 [ $failures = 0 ] && pass "the zip holds the product"
 
 cd "$work" || exit 1 # anywhere but the product's folder
