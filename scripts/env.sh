@@ -46,7 +46,9 @@ fi
 trvx_wine_arch "${TRVX_WINE_ARCH:-$TRVX_TEST_ARCH}"
 export TRVX_WINESERVER=wineserver
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko install prompts in a fresh prefix.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko install prompts in a fresh prefix. The sound goes to PulseAudio (the scripts start a
+# server when there is none): Wine's ALSA driver would only probe for MIDI devices the programs never
+# use, and print errors about them at every start.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winealsa.drv=d}
 export TRVX_DISPLAY=${TRVX_DISPLAY:-:91}
 export TRVX_RUNTIME=${TRVX_RUNTIME:-/tmp/trvx-runtime}

@@ -1,46 +1,125 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds everything and runs the main job: the launcher, which plays the
-# logo and starts the viewer's benchmark, on the Xvfb display (or on $DISPLAY when one is set).
+# Sets up a fresh machine, builds everything and runs the main job.
+# - With a display of the user's ($DISPLAY): the launcher plays the logo and starts the benchmark for
+#   a person to click through.
+# - Without one: on a private Xvfb display, the launcher's logo, then the benchmark unattended (/auto,
+#   the windowed modes; TRVX_RUN_MODES=1,2,3,4 asks for others), then what a person wants to see: the
+#   total score, each mode's frame rate and lows, the result file and the screenshots kept in
+#   build/run/. It exits with the benchmark's exit code (apps/viewer/bench/BENCHMARK.md).
 set -euo pipefail
 # setup.sh installs Wine first; only then can env.sh tell which build the tests run.
 "$(dirname "$0")/setup.sh"
 source "$(dirname "$0")/env.sh"
 trvx_wine_arch "$TRVX_TEST_ARCH"
 
-# Without a display of the user's the run happens on a private Xvfb display, where nobody can click
-# through the benchmark's screens: it is shown for TRVX_RUN_SECONDS (120 by default), a screenshot of
-# it is kept as build/run.png, and then it is ended.
-headless=
-if [ -z "${DISPLAY:-}" ]; then
-  headless=1
-  "$TRVX_ROOT/scripts/services.sh" start
-  trap '"$TRVX_ROOT/scripts/services.sh" stop' EXIT
-  export DISPLAY=$TRVX_DISPLAY
-fi
-export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$TRVX_RUNTIME/xdg}
-
 # Where 32-bit programs cannot run, the 64-bit build of the same sources is what runs here.
 bin="$TRVX_TEST_BUILD/bin"
-launcher="$bin/hx-21.exe"
-if [ ! -f "$launcher" ]; then
-  echo "run: $launcher was not built" >&2
-  exit 1
-fi
-echo "run: the launcher plays its logo, then the viewer runs its benchmark (Escape during the logo ends it)."
-cd "$bin"
-"$TRVX_WINE" "$launcher" || echo "run: the launcher ended with $? (-1 is 255: another copy runs, or no DirectX 9)"
-if [ -z "$headless" ]; then
+for program in hx-21.exe hx21app.exe; do
+  [ -f "$bin/$program" ] || { echo "run: $bin/$program was not built" >&2; exit 1; }
+done
+
+if [ -n "${DISPLAY:-}" ]; then
+  export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$TRVX_RUNTIME/xdg}
+  echo "run: the launcher plays its logo, then the benchmark waits for you (Escape during the logo ends it)."
+  cd "$bin"
+  "$TRVX_WINE" hx-21.exe || echo "run: the launcher ended with $? (-1 is 255: another copy runs, or no DirectX 9)"
   # The launcher ends as the viewer starts: wait for the benchmark to end too.
   "$TRVX_WINESERVER" -w
   exit 0
 fi
-seconds=${TRVX_RUN_SECONDS:-120}
-for _ in $(seq "$seconds"); do
-  pgrep -f hx21app.exe >/dev/null || break
+
+# From here on a step that fails is reported, not fatal: the summary comes all the same.
+set +e
+# A display and sound server of this run's own, so that stopping them stops nothing else.
+export TRVX_DISPLAY=${TRVX_RUN_DISPLAY:-:89} TRVX_RUNTIME=${TRVX_RUN_RUNTIME:-/tmp/trvx-run}
+"$TRVX_ROOT/scripts/services.sh" start
+trap '"$TRVX_ROOT/scripts/services.sh" stop >/dev/null' EXIT
+export DISPLAY=$TRVX_DISPLAY XDG_RUNTIME_DIR=$TRVX_RUNTIME/xdg
+source "$TRVX_ROOT/apps/tests/gui_helpers.sh"
+trap 'end_started_processes; "$TRVX_ROOT/scripts/services.sh" stop >/dev/null' EXIT
+shots=$TRVX_BUILD/run
+rm -rf "$shots" && mkdir -p "$shots"
+
+# --- The logo: the launcher from a folder of its own, where no viewer waits to be started ----------
+stage=$TRVX_RUNTIME/launcher
+rm -rf "$stage" && mkdir -p "$stage"
+cp "$bin"/{hx-21.exe,trvx.dll,trvx_tvm.dll,vdr_d3d9.dll,trvx.ini} "$stage/"
+ln -s "$bin/logo" "$stage/logo"
+echo "run: the launcher plays its logo"
+(cd "$stage" && exec "$TRVX_WINE" hx-21.exe) >"$shots/launcher.log" 2>&1 &
+launcher=$!; pids+=("$launcher")
+# The brightest of the logo's frames is kept: the word mark with its glint.
+launcher_title='^HX-21 Flight Benchmark$'
+launcher_shown() { [ -n "$(window_named "$launcher_title")" ]; }
+best=0
+wait_for 60 launcher_shown || echo "run: the launcher showed no window"
+while ! exited "$launcher"; do
+  logo_window=$(window_named "$launcher_title")
+  [ -n "$logo_window" ] && client_shot "$logo_window" "$shots/logo-frame.png" || { sleep 0.5; continue; }
+  lit=$(brightness "$shots/logo-frame.png")
+  [ "$lit" -gt "$best" ] && best=$lit && mv "$shots/logo-frame.png" "$shots/logo.png"
+  sleep 0.5
+done
+rm -f "$shots/logo-frame.png"
+
+# --- The benchmark, unattended ---------------------------------------------------------------------
+modes=${TRVX_RUN_MODES:-1,2}
+echo "run: the benchmark runs unattended (/auto /modes:$modes): each mode flies its 88-second script"
+(cd "$bin" && exec "$TRVX_WINE" hx21app.exe /auto "/modes:$modes") >"$shots/benchmark.log" 2>&1 &
+benchmark=$!; pids+=("$benchmark")
+window=
+found() { window=$(window_named "ベンチマークテスト"); [ -n "$window" ]; }
+wait_for 60 found || echo "run: the benchmark showed no window"
+# One frame of each mode, some seconds into its flight (the sky's blue at the top of the view), and
+# the result screen while it stays.
+in_flight() { read -r r _ b < <(pixel "$1" 480 2) && [ "$b" -gt 60 ] && [ "$b" -gt "$r" ]; }
+flights=0 flying=0 since=0
+while [ -n "$window" ] && ! exited "$benchmark"; do
+  client_shot "$window" "$shots/now.png" 2>/dev/null || break
+  if in_flight "$shots/now.png"; then
+    [ "$flying" = 0 ] && flying=1 since=$SECONDS flights=$((flights + 1))
+    [ $((SECONDS - since)) -ge 20 ] && [ ! -e "$shots/flight-$flights.png" ] && cp "$shots/now.png" "$shots/flight-$flights.png"
+  else
+    flying=0
+    grep -q '^result file' "$shots/benchmark.log" && cp "$shots/now.png" "$shots/result.png"
+  fi
   sleep 1
 done
-if pgrep -f hx21app.exe >/dev/null; then
-  import -window root "$TRVX_BUILD/run.png" 2>/dev/null && echo "run: the screen after ${seconds}s is in $TRVX_BUILD/run.png"
-  echo "run: no one to click through the benchmark on this private display; ending it."
-  "$TRVX_WINESERVER" -k
+rm -f "$shots/now.png"
+wait "$benchmark" && code=0 || code=$?
+
+# --- What a person wants to see ----------------------------------------------------------------------
+result_line=$(grep -a '^result file: ' "$shots/benchmark.log" | head -1 | tr -d '\r')
+result=
+if [ -n "$result_line" ]; then
+  result=$(printf '%s' "${result_line#result file: }" | sed -e 's|^Z:||' -e 's|\\|/|g')
 fi
+if [ -n "$result" ] && [ -s "$result" ]; then
+  python3 - "$result" "$shots" <<'PY'
+import json, os, sys
+result, shots = json.load(open(sys.argv[1])), sys.argv[2]
+print()
+print(f"HX-21 benchmark: total score {result['total_score']} Point" + (" (stopped)" if result["stopped"] else ""))
+flight = 0
+for mode in result["modes"]:
+    description = mode["requested"]["description"]
+    if not mode["tested"]:
+        print(f"  mode {mode['mode']}  {description}: not tested" + (f" ({mode['note']})" if "note" in mode else ""))
+        continue
+    frames = mode["frames"]
+    print(f"  mode {mode['mode']}  {description}: FrameRate = {mode['frame_rate']}  "
+          f"(1% low {frames['low_1_percent_fps']} fps, 0.1% low {frames['low_0_1_percent_fps']} fps, "
+          f"longest frame {frames['max_frame_ms']} ms)" + (f"  [{mode['note']}]" if "note" in mode else ""))
+    flight += 1
+    shot = os.path.join(shots, f"flight-{flight}.png")
+    if os.path.exists(shot):
+        os.rename(shot, os.path.join(shots, f"mode-{mode['mode']}.png"))
+print(f"  result file: {sys.argv[1]} (every frame in the .csv beside it)")
+PY
+else
+  echo "run: the benchmark wrote no result file (see $shots/benchmark.log)"
+fi
+rm -f "$shots"/flight-*.png
+echo "  screenshots: $(cd "$shots" && ls *.png 2>/dev/null | tr '\n' ' ')(in $shots)"
+echo "run: the benchmark ended with exit code $code"
+exit "$code"
