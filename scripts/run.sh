@@ -70,18 +70,24 @@ benchmark=$!; pids+=("$benchmark")
 window=
 found() { window=$(window_named "ベンチマークテスト"); [ -n "$window" ]; }
 wait_for 60 found || echo "run: the benchmark showed no window"
-# One frame of each mode, some seconds into its flight (the sky's blue at the top of the view), and
-# the result screen while it stays.
-in_flight() { read -r r _ b < <(pixel "$1" 480 2) && [ "$b" -gt 60 ] && [ "$b" -gt "$r" ]; }
-flights=0 flying=0 since=0
+# One frame of each mode, twenty seconds into its flight, and the result screen while it stays. A
+# flight is a picture of many colours lasting (the menu pages between flights last a moment, the
+# loading screens are black and grey); so is the result screen, drawn over its picture.
+colourful() { [ "$(convert "$1" -format '%k' info: 2>/dev/null || echo 0)" -gt 2000 ]; }
+saved=0 flying=0 since=0 kept=0
 while [ -n "$window" ] && ! exited "$benchmark"; do
   client_shot "$window" "$shots/now.png" 2>/dev/null || break
-  if in_flight "$shots/now.png"; then
-    [ "$flying" = 0 ] && flying=1 since=$SECONDS flights=$((flights + 1))
-    [ $((SECONDS - since)) -ge 20 ] && [ ! -e "$shots/flight-$flights.png" ] && cp "$shots/now.png" "$shots/flight-$flights.png"
+  if grep -q '^result file' "$shots/benchmark.log"; then
+    # Until the screen goes black as the program ends.
+    colourful "$shots/now.png" && cp "$shots/now.png" "$shots/result.png"
+  elif colourful "$shots/now.png"; then
+    [ "$flying" = 0 ] && flying=1 since=$SECONDS kept=0
+    if [ "$kept" = 0 ] && [ $((SECONDS - since)) -ge 20 ]; then
+      saved=$((saved + 1)) kept=1
+      cp "$shots/now.png" "$shots/flight-$saved.png"
+    fi
   else
     flying=0
-    grep -q '^result file' "$shots/benchmark.log" && cp "$shots/now.png" "$shots/result.png"
   fi
   sleep 1
 done

@@ -23,13 +23,16 @@ exited() { ! kill -0 "$1" 2>/dev/null; }
 
 # The first window whose title matches the regular expression, or nothing.
 window_named() { xdotool search --name "$1" 2>/dev/null | head -1; }
-# The client area of a window (X, Y, WIDTH, HEIGHT) into those shell variables.
-client_geometry() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
-# The window's client area as a PNG.
+# The client area of a window (X, Y, WIDTH, HEIGHT) into those shell variables; false once the window
+# is gone.
+client_geometry() {
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) && [ -n "$geometry" ] && eval "$geometry"
+}
+# The window's client area as a PNG; false once the window is gone.
 client_shot() { # window file
   local X Y WIDTH HEIGHT
-  client_geometry "$1"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2" 2>/dev/null
+  client_geometry "$1" && import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2" 2>/dev/null
 }
 
 # "r g b" of the pixel (x, y) of a picture.
