@@ -10,3 +10,18 @@ host_test(results_unit_tests
   ${RESULTS_VIEWER_DIR}/bench_address.cpp ${RESULTS_VIEWER_DIR}/bench_result.cpp ${RESULTS_VIEWER_DIR}/bench_stats.cpp)
 target_include_directories(results_unit_tests PRIVATE ${RESULTS_TESTS}/unit)
 target_link_libraries(results_unit_tests PRIVATE results_lib_checked)
+
+# The store and the running server, against SQLite here and against a PostgreSQL server of its own
+# (with_postgres.sh starts and stops it) in the second run.
+host_test(results_service_tests
+  ${RESULTS_TESTS}/service/test_database.cpp ${RESULTS_TESTS}/service/server_process.cpp
+  ${RESULTS_TESTS}/service/store_tests.cpp ${RESULTS_TESTS}/service/http_tests.cpp
+  ${RESULTS_TESTS}/unit/viewer_address.cpp
+  ${RESULTS_VIEWER_DIR}/bench_address.cpp ${RESULTS_VIEWER_DIR}/bench_result.cpp ${RESULTS_VIEWER_DIR}/bench_stats.cpp)
+target_include_directories(results_service_tests PRIVATE ${RESULTS_TESTS}/unit ${RESULTS_TESTS}/service)
+target_link_libraries(results_service_tests PRIVATE results_lib_checked)
+target_compile_definitions(results_service_tests PRIVATE RESULTS_SERVER_PATH="$<TARGET_FILE:results-server-checked>")
+add_dependencies(results_service_tests results-server-checked)
+add_test(NAME results_service_postgres
+  COMMAND ${RESULTS_TESTS}/with_postgres.sh $<TARGET_FILE:results_service_tests> --gtest_color=no)
+set_tests_properties(results_service_postgres PROPERTIES LABELS native TIMEOUT 600)
