@@ -25,3 +25,9 @@ add_dependencies(results_service_tests results-server-checked)
 add_test(NAME results_service_postgres
   COMMAND ${RESULTS_TESTS}/with_postgres.sh $<TARGET_FILE:results_service_tests> --gtest_color=no)
 set_tests_properties(results_service_postgres PROPERTIES LABELS native TIMEOUT 600)
+
+# The pages in headless Chromium (Selenium and chromium-driver from Debian, so Debian's Python);
+# the screenshots stay in build*/host/results_browser/.
+add_test(NAME results_browser
+  COMMAND /usr/bin/python3 ${RESULTS_TESTS}/browser_test.py $<TARGET_FILE:results-server> ${CMAKE_BINARY_DIR}/results_browser)
+set_tests_properties(results_browser PROPERTIES LABELS native TIMEOUT 300)

@@ -9,7 +9,7 @@ namespace results {
 
 namespace {
 
-constexpr int kWidth = 720, kHeight = 180;           // viewBox units
+constexpr int kWidth = 720, kHeight = 150;           // viewBox units
 constexpr int kLeft = 44, kRight = 12, kTop = 22, kBottom = 28;
 constexpr int kTicks = 4;                             // labels along the bottom, besides the ends
 
