@@ -31,3 +31,8 @@ set_tests_properties(results_service_postgres PROPERTIES LABELS native TIMEOUT 6
 add_test(NAME results_browser
   COMMAND /usr/bin/python3 ${RESULTS_TESTS}/browser_test.py $<TARGET_FILE:results-server> ${CMAKE_BINARY_DIR}/results_browser)
 set_tests_properties(results_browser PROPERTIES LABELS native TIMEOUT 300)
+
+# Reads back the escapes the benchmark writes under Wine (the Windows build's results_eucjp_contract).
+add_executable(results_eucjp_check ${RESULTS_TESTS}/eucjp/eucjp_check.cpp)
+target_link_libraries(results_eucjp_check PRIVATE results_lib)
+set_target_properties(results_eucjp_check PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
