@@ -40,8 +40,7 @@ std::string distribution_svg(const Distribution &d) {
                grouped(bar.from) + "〜" + grouped(bar.to - 1) + " Point: " + grouped(bar.runs) + " 件</title></rect>";
         if (marked)
             svg += "<text x=\"" + number(kLeft + (i + 0.5) * barWidth) + "\" y=\"" +
-                   number(kTop + plotHeight - height - 6) + "\" text-anchor=\"middle\" style=\"fill:#d9480f;"
-                   "font-weight:700\">この結果</text>";
+                   number(kTop + plotHeight - height - 6) + "\" text-anchor=\"middle\" class=\"marked\">この結果</text>";
     }
     svg += "<line class=\"axis\" x1=\"" + std::to_string(kLeft) + "\" y1=\"" + number(kTop + plotHeight) + "\" x2=\"" +
            std::to_string(kWidth - kRight) + "\" y2=\"" + number(kTop + plotHeight) + "\"/>";

@@ -171,7 +171,7 @@ TEST_F(HttpTest, RefusedInputGetsItsReasonAndStoresNothing) {
         {"GET", "/benchmark/post_data.php?a=" + std::string(300, 'x') + "&r=5", "", 400, "longer than 80"},
         {"GET", "/benchmark/post_data.php?r=5&r=6", "", 400, "given twice"},
         {"GET", "/benchmark/post_data.php?" + std::string(7000, 'a'), "", 400, "longer than the benchmark writes"},
-        {"GET", "/benchmark/post_data.php?" + std::string(9000, 'a'), "", 414, "could not be read"},
+        {"GET", "/benchmark/post_data.php?" + std::string(9000, 'a'), "", 414, "longer than this server reads"},
         {"POST", "/api/runs", "{not json", 400, "not JSON"},
         {"POST", "/api/runs", file.dump(), 400, "the mode scores give"},
         {"POST", "/api/runs", std::string(70 * 1024, ' '), 413, "larger than 64 KiB"},
@@ -209,6 +209,8 @@ TEST_F(HttpTest, AHostileChipNameIsTextOnEveryPage) {
         EXPECT_NE(page->body.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos) << path;
     }
     EXPECT_EQ(runs()["runs"][0]["chip"], hostile);
+    // And were one ever to slip through, the pages allow no script to run.
+    EXPECT_NE(client->Get("/")->get_header_value("Content-Security-Policy").find("default-src 'none'"), std::string::npos);
 }
 
 TEST_F(HttpTest, SubmissionsPastTheLimitAreRefusedUntilTheHourAllows) {
