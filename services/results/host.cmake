@@ -17,7 +17,8 @@ function(results_embed function output)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -DOUT=${output} -DFUNCTION=${function} "-DFILES=${ARGN}" -P ${RESULTS_DIR}/embed_text.cmake
     DEPENDS ${ARGN} ${RESULTS_DIR}/embed_text.cmake
-    COMMENT "Embedding ${function}")
+    COMMENT "Embedding ${function}"
+    VERBATIM)
 endfunction()
 file(GLOB RESULTS_SQLITE_MIGRATIONS CONFIGURE_DEPENDS ${RESULTS_DIR}/migrations/sqlite/*.sql)
 file(GLOB RESULTS_POSTGRES_MIGRATIONS CONFIGURE_DEPENDS ${RESULTS_DIR}/migrations/postgresql/*.sql)

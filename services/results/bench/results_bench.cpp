@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -87,10 +89,29 @@ void stop_server(Server &server) {
     waitpid(server.pid, nullptr, 0);
 }
 
+// CPU seconds a process has used so far (user and system), from /proc: on a machine shared with
+// other work, the CPU each submission costs is steadier than the wall time.
+double cpu_seconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long long user = 0, system = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14)
+            user = std::stoll(field);
+        else if (i == 15)
+            system = std::stoll(field);
+    }
+    return static_cast<double>(user + system) / sysconf(_SC_CLK_TCK);
+}
+
 // Sends the requests and prints the figures; the answers come back for the check.
 std::vector<Answer> submit(const char *name, const Server &server, const std::vector<Request> &requests, int clients) {
-    double seconds = 0;
+    double seconds = 0, serverCpu = cpu_seconds(server.pid), clientCpu = cpu_seconds(getpid());
     std::vector<Answer> answers = run_load("127.0.0.1", server.port, requests, clients, seconds);
+    serverCpu = cpu_seconds(server.pid) - serverCpu;
+    clientCpu = cpu_seconds(getpid()) - clientCpu;
     int accepted = 0, refused = 0, other = 0;
     std::vector<double> ms;
     for (const Answer &a : answers) {
@@ -102,6 +123,10 @@ std::vector<Answer> submit(const char *name, const Server &server, const std::ve
                 "latency p50 %.2f ms, p99 %.2f ms, max %.1f ms\n",
                 name, requests.size(), accepted, refused, other, requests.size() / seconds, accepted / seconds, l.p50,
                 l.p99, l.max);
+    std::printf("%s: CPU per submission %.0f us in the server, %.0f us in the clients (%.1f s of %.1f s wall on %u "
+                "processors)\n",
+                name, 1e6 * serverCpu / requests.size(), 1e6 * clientCpu / requests.size(), serverCpu + clientCpu,
+                seconds, std::thread::hardware_concurrency());
     return answers;
 }
 
@@ -172,6 +197,7 @@ int main(int argc, char **argv) {
         o.db = "sqlite:" + folder + "/bench.db";
     }
     std::signal(SIGPIPE, SIG_IGN);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is measured, also into a file
     Server server = start_server(o, o.db);
     std::unique_ptr<results::Store> store = results::open_store(o.db, 2);
     std::printf("database: %s; server threads %d, %d clients, %u processors\n", store->describe().c_str(), o.threads,

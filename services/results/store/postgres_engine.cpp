@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include <map>
+#include <unordered_map>
 
 namespace results {
 
@@ -115,7 +116,7 @@ private:
     }
 
     PGconn *conn_;
-    std::map<std::string, std::string> names_;
+    std::unordered_map<std::string, std::string> names_;
 };
 
 class PostgresEngine : public SqlEngine {

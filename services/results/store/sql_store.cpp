@@ -260,11 +260,12 @@ public:
             listed.hasDetails = number(rows[i][10]) != 0;
             long long value = mode ? (*listed.modes)[mode - 1] : listed.total;
             if (i == 0) {
-                // The first row's equals may lie on the page before: count what beats it.
-                std::vector<SqlValue> above = params;
-                above.push_back(value);
-                rank = 1 + number(connection->query("SELECT COUNT(*) FROM runs" + where +
-                                                        (where.empty() ? " WHERE " : " AND ") + key + " > ?",
+                // The first row's equals may lie on the page before: count what beats it. The bound
+                // on the value comes first: SQLite ranges an index by the first of two bounds.
+                std::vector<SqlValue> above = {value};
+                above.insert(above.end(), params.begin(), params.end());
+                rank = 1 + number(connection->query("SELECT COUNT(*) FROM runs WHERE " + key + " > ?" +
+                                                        (where.empty() ? "" : " AND " + where.substr(7)),
                                                     above)[0][0]);
             } else if (value != previous) {
                 rank = offset + static_cast<long long>(i) + 1;

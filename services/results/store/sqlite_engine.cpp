@@ -4,7 +4,7 @@
 
 #include <sqlite3.h>
 
-#include <map>
+#include <unordered_map>
 
 namespace results {
 
@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 10000;  // another process holding the file (a copy started by mistake)
 constexpr int kCachePages = -65536;    // negative: KiB, 64 MiB of page cache per connection
+constexpr long long kMapBytes = 1LL << 30; // pages read straight from the mapped file, without a copy
 
 class SqliteConnection : public SqlConnection {
 public:
@@ -26,7 +27,7 @@ public:
         // WAL lets pages be read while a run is written; NORMAL syncs at checkpoints, so a committed
         // run survives a crash of the service (not a power loss in the last moment).
         run_script("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=" +
-                   std::to_string(kCachePages) + ";");
+                   std::to_string(kCachePages) + "; PRAGMA mmap_size=" + std::to_string(kMapBytes) + ";");
     }
     ~SqliteConnection() override {
         for (auto &[sql, statement] : statements_)
@@ -93,7 +94,7 @@ private:
     [[noreturn]] void fail(const char *what) { throw StoreError(std::string("SQLite, ") + what + ": " + sqlite3_errmsg(db_)); }
 
     sqlite3 *db_ = nullptr;
-    std::map<std::string, sqlite3_stmt *> statements_;
+    std::unordered_map<std::string, sqlite3_stmt *> statements_;
 };
 
 class SqliteEngine : public SqlEngine {
