@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <unordered_map>
 
 namespace results {
@@ -13,6 +17,7 @@ namespace {
 constexpr int kBusyTimeoutMs = 10000;  // another process holding the file (a copy started by mistake)
 constexpr int kCachePages = -65536;    // negative: KiB, 64 MiB of page cache per connection
 constexpr long long kMapBytes = 1LL << 30; // pages read straight from the mapped file, without a copy
+constexpr auto kCheckpointPeriod = std::chrono::milliseconds(250);
 
 class SqliteConnection : public SqlConnection {
 public:
@@ -26,8 +31,10 @@ public:
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
         // WAL lets pages be read while a run is written; NORMAL syncs at checkpoints, so a committed
         // run survives a crash of the service (not a power loss in the last moment).
-        run_script("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA cache_size=" +
-                   std::to_string(kCachePages) + "; PRAGMA mmap_size=" + std::to_string(kMapBytes) + ";");
+        // The log is copied back by the Checkpointer below, never by a commit that happens to fill it.
+        run_script("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=0; "
+                   "PRAGMA cache_size=" + std::to_string(kCachePages) + "; PRAGMA mmap_size=" +
+                   std::to_string(kMapBytes) + ";");
     }
     ~SqliteConnection() override {
         for (auto &[sql, statement] : statements_)
@@ -97,9 +104,49 @@ private:
     std::unordered_map<std::string, sqlite3_stmt *> statements_;
 };
 
+// Copies the write-ahead log back into the database file from a thread of its own, a few times a
+// second: a commit never waits for the copy and its sync to disk, and the log stays small.
+class Checkpointer {
+public:
+    explicit Checkpointer(const std::string &path) : thread_([this, path] { run(path); }) {}
+    ~Checkpointer() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    Checkpointer(const Checkpointer &) = delete;
+    Checkpointer &operator=(const Checkpointer &) = delete;
+
+private:
+    void run(const std::string &path) {
+        std::unique_ptr<SqliteConnection> connection;
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!wake_.wait_for(lock, kCheckpointPeriod, [this] { return stop_; })) {
+            lock.unlock();
+            try {
+                if (!connection)
+                    connection = std::make_unique<SqliteConnection>(path);
+                // PASSIVE copies what no reader still needs and never blocks a writer.
+                connection->run_script("PRAGMA wal_checkpoint(PASSIVE);");
+            } catch (const StoreError &) {
+                // The file is not there yet or busy: the next round tries again.
+            }
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    std::thread thread_; // last: started once the members it uses exist
+};
+
 class SqliteEngine : public SqlEngine {
 public:
-    explicit SqliteEngine(std::string path) : path_(std::move(path)) {}
+    explicit SqliteEngine(std::string path) : path_(std::move(path)), checkpointer_(path_) {}
     std::unique_ptr<SqlConnection> connect() override { return std::make_unique<SqliteConnection>(path_); }
     const char *begin_write() const override { return "BEGIN IMMEDIATE"; }
     bool single_writer() const override { return true; }
@@ -109,6 +156,7 @@ public:
 
 private:
     std::string path_;
+    Checkpointer checkpointer_;
 };
 
 } // namespace
