@@ -4,13 +4,17 @@
 # it ends; on a prepared machine every step finds its work done and takes seconds.
 set -euo pipefail
 
-# The 32-bit GL libraries let 32-bit Wine's Direct3D reach Mesa.
+# The 32-bit GL libraries let 32-bit Wine's Direct3D reach Mesa. The results service (services/results)
+# needs the HTTP, SQLite and PostgreSQL libraries, a PostgreSQL server for its tests and Chromium with
+# its driver for the browser test.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
           pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
           libfreetype-dev libpng-dev nlohmann-json3-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-          espeak-ng nsis python3)
+          espeak-ng nsis python3
+          libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql curl
+          chromium chromium-driver python3-selenium)
 
 started=$SECONDS
 # step "<what>" "<first time on two cores>" command...: runs one step of the set-up, announced and timed.
