@@ -19,11 +19,8 @@ bool unreserved(char16_t c) {
            c == u'.' || c == u'_' || c == u'~';
 }
 
-// Both bytes of a JIS X 0208 code lie in 0xA1..0xFE; a table that answers anything else (JIS X 0212
-// without its 0x8F prefix, say) gives no usable code.
 bool two_byte_code(const EucJpEncoder &encoder, char16_t c, uint8_t (&bytes)[2]) {
-    return encoder && encoder(c, bytes) && bytes[0] >= 0xA1 && bytes[0] <= 0xFE && bytes[1] >= 0xA1 &&
-           bytes[1] <= 0xFE;
+    return encoder && encoder(c, bytes) && euc_jp_pair_valid(bytes);
 }
 
 bool starts_with_nocase(const std::u16string &text, const char *prefix) {
@@ -40,6 +37,13 @@ bool starts_with_nocase(const std::u16string &text, const char *prefix) {
 }
 
 } // namespace
+
+bool euc_jp_pair_valid(const uint8_t (&bytes)[2]) {
+    const uint8_t kSingleShift2 = 0x8E; // a half-width katakana follows
+    bool kanji = bytes[0] >= 0xA1 && bytes[0] <= 0xFE && bytes[1] >= 0xA1 && bytes[1] <= 0xFE;
+    bool kana = bytes[0] == kSingleShift2 && bytes[1] >= 0xA1 && bytes[1] <= 0xDF;
+    return kanji || kana;
+}
 
 std::u16string escape_value(const std::u16string &value, const EucJpEncoder &encoder) {
     std::u16string out;
@@ -80,17 +84,22 @@ ResultAddress::ResultAddress(std::u16string host) : text_(std::move(host)) {
     text_ += u"/benchmark/post_data.php";
 }
 
-bool ResultAddress::add(const char *key, const std::u16string &value, const EucJpEncoder &encoder) {
-    return add_escaped(key, escape_value(value, encoder));
+bool ResultAddress::add(const char *key, const std::u16string &value, const EucJpEncoder &encoder,
+                        size_t keepFree) {
+    return add_escaped(key, escape_value(value, encoder), keepFree);
 }
 
-bool ResultAddress::add_escaped(const char *key, const std::u16string &escapedValue) {
+size_t ResultAddress::parameter_length(const char *key, const std::u16string &escapedValue) {
+    return 2 + std::char_traits<char>::length(key) + escapedValue.size(); // "&" and "="
+}
+
+bool ResultAddress::add_escaped(const char *key, const std::u16string &escapedValue, size_t keepFree) {
     std::u16string parameter(1, hasQuery_ ? u'&' : u'?');
     for (const char *k = key; *k; ++k)
         parameter += static_cast<char16_t>(*k);
     parameter += u'=';
     parameter += escapedValue;
-    if (text_.size() + parameter.size() > kAddressLimit) {
+    if (text_.size() + parameter.size() + keepFree > kAddressLimit) {
         ++dropped_;
         return false;
     }

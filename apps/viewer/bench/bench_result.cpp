@@ -49,14 +49,16 @@ void finish_result(BenchResult &result, const std::u16string &host, const EucJpE
         scores[k] = result.modes[k].score;
     result.total = total_score(result.pc, scores);
 
-    ResultAddress address(host);
-    for (const InfoRow &row : pc_info_rows(result.pc))
-        address.add(row.key, row.value, encoder);
-    std::u16string m;
+    std::u16string m, r = decimal(result.total);
     for (int k = 0; k < kModeCount; ++k)
         m += (k ? u" " : u"") + decimal(mode_frame_rate(result.modes[k]));
+    // The scores go last but always go in: long PC names give way to them.
+    size_t scoresRoom = ResultAddress::parameter_length("m", m) + ResultAddress::parameter_length("r", r);
+    ResultAddress address(host);
+    for (const InfoRow &row : pc_info_rows(result.pc))
+        address.add(row.key, row.value, encoder, scoresRoom);
     address.add_escaped("m", m);
-    address.add("r", decimal(result.total), encoder);
+    address.add_escaped("r", r);
     result.address = address.text();
 }
 

@@ -14,6 +14,7 @@ TEST(EucJp, KanjiKanaAndFullWidthFormsHaveTwoBytes) {
     EXPECT_EQ(escape_value(u"東京", euc_jp_bytes), u"%C5%EC%B5%FE");
     EXPECT_EQ(escape_value(u"不可", euc_jp_bytes), u"%C9%D4%B2%C4");
     EXPECT_EQ(escape_value(u"アＰ", euc_jp_bytes), u"%A5%A2%A3%D0");
+    EXPECT_EQ(escape_value(u"ｱﾝ", euc_jp_bytes), u"%8E%B1%8E%DD"); // half-width katakana after SS2
 }
 
 TEST(EucJp, LettersStayAndCharactersWithoutCodeBecomeQuestionMarks) {

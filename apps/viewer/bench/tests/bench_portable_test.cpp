@@ -146,6 +146,21 @@ TEST(ResultAddress, OverlongParametersAreLeftOutWholeAndLaterOnesStillFit) {
     EXPECT_EQ(address.text().back(), u'y');
 }
 
+// Four PC names of 80 Japanese characters fill more than the address holds: the names give way, the
+// mode rates and the total always go in.
+TEST(ResultAddress, LongNamesGiveWayToTheScores) {
+    BenchResult result;
+    result.pc = sample_pc();
+    auto kanji = [](char16_t, uint8_t (&bytes)[2]) { bytes[0] = 0xC5; bytes[1] = 0xEC; return true; };
+    result.pc.maker = result.pc.model = result.pc.processor = result.pc.displayChip = std::u16string(80, u'東');
+    result.modes[0].score = 600;
+    finish_result(result, kDefaultResultHost, kanji);
+    EXPECT_LE(result.address.size(), kAddressLimit);
+    size_t m = result.address.find(u"&m=100 0 0 0&r=");
+    ASSERT_NE(m, std::u16string::npos) << "the scores were dropped";
+    EXPECT_EQ(result.address.substr(m + 15), decimal(result.total));
+}
+
 TEST(FrameStats, AveragesExtremesAndLows) {
     std::vector<double> frames(999, 10.0);
     frames.push_back(100.0);
