@@ -144,7 +144,7 @@ int Exporter::texture(const SceneLayer &layer, bool *alpha)
     Json sampler;
     sampler["magFilter"] = layer.stage.filter == kSceneFilterPoint ? kNearest : kLinear;
     sampler["minFilter"] = layer.stage.filter == kSceneFilterPoint ? kNearest : kLinearMipmapLinear;
-    const uint32_t wrap = layer.stage.addressing < 3 ? layer.stage.addressing : SCENE_REPEAT;
+    const uint32_t wrap = layer.stage.addressing < 3 ? layer.stage.addressing : (uint32_t)SCENE_REPEAT;
     sampler["wrapS"] = sampler["wrapT"] = kWrap[wrap];
     const std::string key = sampler.dump();
     if (!samplerIndex_.count(key)) {

@@ -296,10 +296,10 @@ bool Importer::material(int index, SceneMaterial *m, SceneStage *stage, int *tex
         m->attributes |= kSceneAttrBothSides;
     m->cutoff = (float)mat.alphaCutoff;
     if (mat.alphaMode == "BLEND") {
-        m->alpha = SceneMaterial::BLEND;
+        m->alpha = SceneMaterial::ALPHA_BLEND;
         m->transparency = frame_transparency_from_alpha(alpha);
     } else if (mat.alphaMode == "MASK") {
-        m->alpha = SceneMaterial::MASK;
+        m->alpha = SceneMaterial::ALPHA_MASK;
         m->transparency = alpha < mat.alphaCutoff ? 255 : 0;
     }
     const tinygltf::Value *extras = extras_of(mat.extras);
@@ -323,10 +323,10 @@ bool Importer::material(int index, SceneMaterial *m, SceneStage *stage, int *tex
     if (base.extensions.count("KHR_texture_transform"))
         scene_note_skipped(tree_, "texture transforms");
     *texCoord = base.texCoord;
-    const bool mask = m->alpha == SceneMaterial::MASK;
+    const bool mask = m->alpha == SceneMaterial::ALPHA_MASK;
     if (mask)
         stage->option = 1;
-    if (!image(base.index, mask ? IMAGE_ALPHA_CUT : IMAGE_ALPHA_DROP, m->alpha != SceneMaterial::BLEND, m->cutoff,
+    if (!image(base.index, mask ? IMAGE_ALPHA_CUT : IMAGE_ALPHA_DROP, m->alpha != SceneMaterial::ALPHA_BLEND, m->cutoff,
                &stage->image, error))
         return false;
     const tinygltf::Texture &t = model_.textures[(size_t)base.index];

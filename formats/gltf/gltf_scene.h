@@ -57,7 +57,7 @@ struct SceneMaterial {
     uint32_t emissive = 0;
     uint32_t transparency = 0;   // 0 opaque ... 255 invisible
     uint16_t attributes = 0;     // the layer's attribute bits
-    enum Alpha { OPAQUE, MASK, BLEND } alpha = OPAQUE;
+    enum Alpha { ALPHA_OPAQUE, ALPHA_MASK, ALPHA_BLEND } alpha = ALPHA_OPAQUE;
     float cutoff = 0.5f;         // MASK: alpha below it is not drawn
 };
 

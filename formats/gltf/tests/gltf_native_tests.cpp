@@ -359,7 +359,7 @@ TEST(GltfRoundTrip, WrittenTreesReadBackTheSameAsGltfAndGlb)
             EXPECT_TRUE(image_check(img.bytes.data(), img.bytes.size(), &alpha));
         else
             EXPECT_EQ(img.file, "hull.png");
-        EXPECT_EQ(back.layers[1].material.alpha, SceneMaterial::BLEND);
+        EXPECT_EQ(back.layers[1].material.alpha, SceneMaterial::ALPHA_BLEND);
     }
 }
 
