@@ -252,7 +252,7 @@ int Exporter::mesh(const SceneLayer &layer, bool mirrored)
         primitive["indices"] =
             accessor(view(indices.data(), indices.size() * 2, kElementArrayBuffer), kUnsignedShort, indices.size(), "SCALAR");
     }
-    if (layer.stage.image >= 0 && !lines)
+    if (layer.stage.image >= 0)
         attributes["TEXCOORD_0"] = accessor(view(uvs.data(), uvs.size() * 4, kArrayBuffer), kFloat, n, "VEC2");
     primitive["attributes"] = attributes;
     if (lines)
@@ -287,7 +287,8 @@ int Exporter::node(int index, bool mirrored)
             n["matrix"].push_back(v);
     }
     const bool plainRotation = layer.rotationOrder == kSceneOrderDefault && layer.transformOrder == kSceneOrderDefault;
-    if (!plainRotation || layer.rotate[0] != 0 || layer.rotate[1] != 0 || layer.rotate[2] != 0 || !layer.on) {
+    const bool range = layer.nearLimit != 0 || layer.farLimit != 0;
+    if (!plainRotation || layer.rotate[0] != 0 || layer.rotate[1] != 0 || layer.rotate[2] != 0 || !layer.on || range) {
         Json extras;
         extras[GLTF_EXTRAS_TRANSLATE] = {layer.translate[0], layer.translate[1], layer.translate[2]};
         extras[GLTF_EXTRAS_ROTATE] = {layer.rotate[0], layer.rotate[1], layer.rotate[2]};
@@ -296,6 +297,8 @@ int Exporter::node(int index, bool mirrored)
         extras[GLTF_EXTRAS_ROTATION_ORDER] = layer.rotationOrder;
         if (!layer.on)
             extras[GLTF_EXTRAS_ON] = 0;
+        if (range)
+            extras[GLTF_EXTRAS_RANGE] = {layer.nearLimit, layer.farLimit};
         n["extras"][GLTF_EXTRAS_KEY] = extras;
     }
     if (layer.mode != 0 && !layer.vertices.empty())

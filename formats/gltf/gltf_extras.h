@@ -13,6 +13,7 @@
 #define GLTF_EXTRAS_TRANSFORM_ORDER "transformOrder"
 #define GLTF_EXTRAS_ROTATION_ORDER "rotationOrder"
 #define GLTF_EXTRAS_ON "on"
+#define GLTF_EXTRAS_RANGE "range"
 // Material: the colours glTF has no place for, the attribute bits, the stage's words.
 #define GLTF_EXTRAS_SPECULAR "specular"
 #define GLTF_EXTRAS_DULLNESS "dullness"

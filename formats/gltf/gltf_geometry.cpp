@@ -186,6 +186,7 @@ bool triangles(int mode, const std::vector<uint32_t> &order, std::vector<uint32_
 struct Attributes {
     View positions, normals, uvs;
     bool hasNormals = false, hasUvs = false;
+    UvMapping mapping;
 };
 
 SceneVertex vertex_at(const Attributes &a, uint32_t i)
@@ -205,8 +206,10 @@ SceneVertex vertex_at(const Attributes &a, uint32_t i)
         frame_mirror(n, v.normal);
     }
     if (a.hasUvs) {
-        v.uv[0] = component(a.uvs, i, 0);
-        v.uv[1] = component(a.uvs, i, 1);
+        const double u = component(a.uvs, i, 0), w = component(a.uvs, i, 1);
+        const double(&m)[2][3] = a.mapping.m;
+        v.uv[0] = (float)(m[0][0] * u + m[0][1] * w + m[0][2]);
+        v.uv[1] = (float)(m[1][0] * u + m[1][1] * w + m[1][2]);
     }
     return v;
 }
@@ -217,6 +220,17 @@ SceneVertex vertex_at(const Attributes &a, uint32_t i)
 void triangle_pieces(const Attributes &a, const std::vector<uint32_t> &corners, bool mirrored,
                      std::vector<SceneLayer> *pieces)
 {
+    if (a.hasNormals && a.positions.count <= kSceneMaxVertices) {
+        // One piece: every vertex in the file's order, used by a face or not, as the file holds it.
+        pieces->emplace_back();
+        SceneLayer &piece = pieces->back();
+        for (uint32_t i = 0; i < a.positions.count; ++i)
+            piece.vertices.push_back(vertex_at(a, i));
+        for (size_t t = 0; t + 2 < corners.size(); t += 3)
+            piece.indices.insert(piece.indices.end(), {(uint16_t)corners[t], (uint16_t)corners[t + (mirrored ? 1 : 2)],
+                                                       (uint16_t)corners[t + (mirrored ? 2 : 1)]});
+        return;
+    }
     std::vector<int32_t> local(a.positions.count, -1);
     std::vector<uint32_t> touched;
     SceneLayer *piece = nullptr;
@@ -277,7 +291,7 @@ void line_pieces(const Attributes &a, const std::vector<uint32_t> &order, bool s
 } // namespace
 
 bool gltf_primitive(const tinygltf::Model &model, const tinygltf::Primitive &primitive, bool mirrored,
-                    int texCoord, SceneTree *tree, std::vector<SceneLayer> *pieces, std::string *error)
+                    const UvMapping &uv, SceneTree *tree, std::vector<SceneLayer> *pieces, std::string *error)
 {
     const int mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
     if (mode == TINYGLTF_MODE_LINE) {
@@ -289,6 +303,7 @@ bool gltf_primitive(const tinygltf::Model &model, const tinygltf::Primitive &pri
     if (!primitive.targets.empty())
         scene_note_skipped(tree, "morph targets");
     Attributes a;
+    a.mapping = uv;
     int index;
     if (!attribute(primitive, "POSITION", &index)) {
         scene_note_skipped(tree, "primitives without positions");
@@ -301,7 +316,7 @@ bool gltf_primitive(const tinygltf::Model &model, const tinygltf::Primitive &pri
             return false;
         a.hasNormals = true;
     }
-    if (attribute(primitive, "TEXCOORD_" + std::to_string(texCoord), &index)) {
+    if (attribute(primitive, "TEXCOORD_" + std::to_string(uv.set), &index)) {
         if (!accessor_view(model, index, TINYGLTF_TYPE_VEC2, &a.uvs, error))
             return false;
         a.hasUvs = true;

@@ -14,7 +14,7 @@
 namespace {
 
 // Extensions a file may require: those whose meaning the reader carries out.
-const char *const kSupportedRequired[] = {"KHR_mesh_quantization"};
+const char *const kSupportedRequired[] = {"KHR_mesh_quantization", "KHR_texture_transform"};
 const size_t kMaxDepth = 512;                // nodes deeper than this are refused, not recursed into
 const size_t kMaxVertices = 16u * 1024 * 1024; // vertices the whole file may make
 const double kMotionTolerance = 1e-4;        // extras agree with the glTF transform within this
@@ -86,6 +86,36 @@ void adopt_motion(const tinygltf::Value *extras, SceneLayer *layer)
         *layer = kept;
 }
 
+double number_or(const tinygltf::Value &object, const char *key, int index, double otherwise)
+{
+    if (!object.Has(key))
+        return otherwise;
+    const tinygltf::Value &field = object.Get(key);
+    if (index >= 0 && (!field.IsArray() || (size_t)index >= field.ArrayLen()))
+        return otherwise;
+    const tinygltf::Value &v = index < 0 ? field : field.Get(index);
+    return v.IsNumber() ? v.GetNumberAsDouble() : otherwise;
+}
+
+// KHR_texture_transform: translation x rotation x scale of the coordinates, and its own set.
+bool texture_transform(const tinygltf::Value &t, UvMapping *uv)
+{
+    if (!t.IsObject())
+        return true;
+    const double ox = number_or(t, "offset", 0, 0), oy = number_or(t, "offset", 1, 0);
+    const double sx = number_or(t, "scale", 0, 1), sy = number_or(t, "scale", 1, 1);
+    const double r = number_or(t, "rotation", -1, 0);
+    const double set = number_or(t, "texCoord", -1, uv->set);
+    for (double v : {ox, oy, sx, sy, r, set})
+        if (!isfinite(v))
+            return false;
+    uv->set = set >= 0 && set < 16 ? (int)set : uv->set;
+    const double c = cos(r), s = sin(r);
+    uv->m[0][0] = c * sx, uv->m[0][1] = s * sy, uv->m[0][2] = ox;
+    uv->m[1][0] = -s * sx, uv->m[1][1] = c * sy, uv->m[1][2] = oy;
+    return true;
+}
+
 class Importer {
 public:
     Importer(const tinygltf::Model &model, const ImportReadFile &readFile, const ImportProgress &progress,
@@ -99,7 +129,7 @@ private:
     bool node(int index, int parent, bool mirrored, size_t depth, std::string *error);
     bool motion(const tinygltf::Node &n, SceneLayer *layer, bool *mirrors, std::string *error);
     bool mesh(int index, bool mirrored, SceneLayer *layer, int layerIndex, std::string *error);
-    bool material(int index, SceneMaterial *m, SceneStage *stage, int *texCoord, std::string *error);
+    bool material(int index, SceneMaterial *m, SceneStage *stage, UvMapping *uv, std::string *error);
     bool image(int textureIndex, ImageAlpha how, bool rewrite, float cutoff, int *result, std::string *error);
     void notes();
 
@@ -223,6 +253,13 @@ bool Importer::motion(const tinygltf::Node &n, SceneLayer *layer, bool *mirrors,
     double on;
     if (extras_number(extras, GLTF_EXTRAS_ON, &on))
         layer->on = on != 0;
+    if (extras && extras->Has(GLTF_EXTRAS_RANGE)) {
+        const tinygltf::Value &r = extras->Get(GLTF_EXTRAS_RANGE);
+        if (r.IsArray() && r.ArrayLen() == 2 && r.Get(0).IsNumber() && r.Get(1).IsNumber()) {
+            layer->nearLimit = (float)r.Get(0).GetNumberAsDouble();
+            layer->farLimit = (float)r.Get(1).GetNumberAsDouble();
+        }
+    }
     return true;
 }
 
@@ -235,11 +272,11 @@ bool Importer::mesh(int index, bool mirrored, SceneLayer *layer, int layerIndex,
     for (const tinygltf::Primitive &p : m.primitives) {
         SceneMaterial mat;
         SceneStage stage;
-        int texCoord = 0;
-        if (p.material >= 0 && !material(p.material, &mat, &stage, &texCoord, error))
+        UvMapping uv;
+        if (p.material >= 0 && !material(p.material, &mat, &stage, &uv, error))
             return false;
         const size_t first = pieces.size();
-        if (!gltf_primitive(model_, p, mirrored, texCoord, tree_, &pieces, error))
+        if (!gltf_primitive(model_, p, mirrored, uv, tree_, &pieces, error))
             return false;
         double pointSize;
         for (size_t i = first; i < pieces.size(); ++i) {
@@ -275,7 +312,7 @@ bool Importer::mesh(int index, bool mirrored, SceneLayer *layer, int layerIndex,
     return true;
 }
 
-bool Importer::material(int index, SceneMaterial *m, SceneStage *stage, int *texCoord, std::string *error)
+bool Importer::material(int index, SceneMaterial *m, SceneStage *stage, UvMapping *uv, std::string *error)
 {
     if ((size_t)index >= model_.materials.size())
         return fail(error, "material " + std::to_string(index) + " does not exist");
@@ -320,9 +357,10 @@ bool Importer::material(int index, SceneMaterial *m, SceneStage *stage, int *tex
     const tinygltf::TextureInfo &base = pbr.baseColorTexture;
     if (base.index < 0)
         return true;
-    if (base.extensions.count("KHR_texture_transform"))
-        scene_note_skipped(tree_, "texture transforms");
-    *texCoord = base.texCoord;
+    uv->set = base.texCoord;
+    auto transform = base.extensions.find("KHR_texture_transform");
+    if (transform != base.extensions.end() && !texture_transform(transform->second, uv))
+        return fail(error, "material " + std::to_string(index) + " has a texture transform that is not finite");
     const bool mask = m->alpha == SceneMaterial::ALPHA_MASK;
     if (mask)
         stage->option = 1;
@@ -419,7 +457,8 @@ void Importer::notes()
     if (!model_.animations.empty())
         scene_note_skipped(tree_, counted(model_.animations.size(), "animation"));
     for (const std::string &ext : model_.extensionsUsed)
-        if (ext != "KHR_mesh_quantization" && ext != "KHR_lights_punctual" && ext.compare(0, 14, "KHR_materials_") != 0)
+        if (ext != "KHR_mesh_quantization" && ext != "KHR_texture_transform" && ext != "KHR_lights_punctual" &&
+            ext.compare(0, 14, "KHR_materials_") != 0)
             scene_note_skipped(tree_, "the extension " + ext);
 }
 

@@ -116,7 +116,8 @@ void Builder::geometry(TRVXLAYER target, const SceneLayer &l)
     if (l.mode == kSceneModeLines) {
         float size = l.pointSize;
         TRVXL_EXT_RecallFunction(ctx_, target, 41, reinterpret_cast<DWORD_PTR>(&size), 0, 0);
-    } else if (l.stage.image >= 0) {
+    }
+    if (l.stage.image >= 0) {
         tagTRVXSTAGE stage = {};
         stage.blend = l.stage.blend;
         const int slot = texture(l.stage.image, l.stage.option);
@@ -126,7 +127,7 @@ void Builder::geometry(TRVXLAYER target, const SceneLayer &l)
             stage.addressing = l.stage.addressing;
             stage.filter = l.stage.filter;
             TRVXL_TextureLayer(ctx_, target, 0, &stage);
-        } else {
+        } else if (mode == kSceneModeTextured1) {
             mode = kSceneModeSolid;
         }
     }
@@ -146,6 +147,9 @@ TRVXLAYER Builder::layer(int index, TRVXLAYER parent)
     TRVXL_MoveLayer(ctx_, target, &t, &r, &s, l.transformOrder, l.rotationOrder);
     if (!l.on)
         TRVXL_SwitchLayer(ctx_, target, 0);
+    // The engine has no function for the range: it is written into the record, as text models do.
+    target->nearLimit = l.nearLimit;
+    target->farLimit = l.farLimit;
     if (l.hasMaterial) {
         const SceneMaterial &m = l.material;
         struct {

@@ -69,6 +69,7 @@ struct SceneLayer {
     float scale[3] = {1, 1, 1};
     int transformOrder = kSceneOrderDefault;
     int rotationOrder = kSceneOrderDefault;
+    float nearLimit = 0, farLimit = 0; // drawn only from the first distance on and below the second (0: no limit)
     uint32_t mode = 0;           // 0: no geometry
     float pointSize = 0;         // line mode: >= 0 points, < 0 a line strip
     SceneMaterial material;

@@ -73,6 +73,8 @@ int Reader::layer(TRVXLAYER l)
         out[k][0] = motion[k]->x, out[k][1] = motion[k]->y, out[k][2] = motion[k]->z;
     s.transformOrder = l->transformOrder;
     s.rotationOrder = l->rotationOrder ? l->rotationOrder : kSceneOrderDefault;
+    s.nearLimit = l->nearLimit;
+    s.farLimit = l->farLimit;
     s.hasMaterial = true;
     s.material.diffuse = l->diffuse;
     s.material.specular = l->specular;
