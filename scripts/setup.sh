@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
           pulseaudio pulseaudio-utils libpulse0:i386 imagemagick xdotool ffmpeg
           libfreetype-dev libpng-dev nlohmann-json3-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
-          espeak-ng nsis python3)
+          espeak-ng nsis python3
+          libtinygltf-dev libstb-dev blender python3-numpy gltfpack nodejs)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,6 +20,15 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # Only now, with Wine installed, can env.sh tell which builds this machine runs.
 source "$(dirname "$0")/env.sh"
+
+# The Khronos glTF validator for the glTF plug-in's tests, from the project's own lock file (again
+# only when the lock file changed). Some Node.js packages bring npm, Debian's does not.
+command -v npm >/dev/null || "$(dirname "$0")/packages.sh" npm
+validator="$TRVX_ROOT/formats/gltf/tests/validator"
+if ! cmp -s "$validator/package-lock.json" "$validator/node_modules/.trvx-installed-lock" 2>/dev/null; then
+  (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error &&
+     cp package-lock.json node_modules/.trvx-installed-lock)
+fi
 
 # prepare_prefix i686|x86_64: the Wine prefix of that build, with the Japanese font names mapped to the
 # IPA fonts (regedit reads UTF-16 files; the list is kept as UTF-8 text and imported again whenever it

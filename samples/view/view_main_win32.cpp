@@ -15,7 +15,9 @@
 #include <stdio.h>
 #include <wchar.h>
 
+#include <array>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -201,6 +203,28 @@ TRVXLAYER load(TRVXCONTEXT ctx, const Options &o, std::wstring *message)
     return nullptr;
 }
 
+// The model's bounding sphere from its layers' evaluated spheres (the layer records' world bounds).
+void bounds(TRVXLAYER model, float centre[3], float *radius)
+{
+    std::vector<TRVXLAYER> stack(1, model);
+    std::vector<std::array<float, 3>> centres;
+    std::vector<float> radii;
+    while (!stack.empty()) {
+        TRVXLAYER l = stack.back();
+        stack.pop_back();
+        if (l->vertexCount > 0 && (l->switchFlags & TRVX_SWITCH_ON)) {
+            centres.push_back({l->worldCentre.x, l->worldCentre.y, l->worldCentre.z});
+            radii.push_back(l->worldRadius);
+        }
+        if (l->switchFlags & TRVX_SWITCH_ON)
+            for (int i = 0; i < l->childCount; ++i)
+                stack.push_back(l->children[i]);
+    }
+    if (!orbit_bounds(reinterpret_cast<const float(*)[3]>(centres.data()), radii.data(), (int)radii.size(), centre,
+                      radius))
+        *radius = 0;
+}
+
 void draw_text(TRVXCONTEXT ctx, int font, const Options &o, const std::wstring &text)
 {
     if (font < 0)
@@ -230,16 +254,14 @@ int run(const Options &o)
     if (!message.empty())
         fwprintf(stdout, L"trvx_view: %ls\n", message.c_str());
     TRVXL_CalcLayer(ctx, ctx->rootLayer);
-    TRVXVECTOR centre = {0, 0, 0, 0};
-    float radius = 0;
-    TRVXL_CalcPositionLayer(ctx, model, &centre, &radius);
+    float c[3] = {0, 0, 0}, radius = 0;
+    bounds(model, c, &radius);
     int layers = 0, faces = 0, vertices = 0;
     TRVXL_CountLayer(ctx, model, &layers, &faces, &vertices, 0);
     wchar_t counts[160];
     swprintf(counts, 160, L"%ls\n%d layers, %d faces, %d vertices\ndrag: orbit   wheel: zoom   Home: reset view",
              o.model.c_str(), layers, faces, vertices);
     const std::wstring text = std::wstring(counts) + (message.empty() ? L"" : L"\n" + message);
-    const float c[3] = {centre.x, centre.y, centre.z};
     Orbit orbit;
     orbit_frame(&orbit, c, radius, (float)o.width / (float)o.height);
     const Orbit start = orbit;

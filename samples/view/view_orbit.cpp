@@ -8,7 +8,7 @@ namespace {
 const float kPi = 3.14159265f;
 const float kDegreesPerPixel = 0.4f;
 const float kZoomStep = 0.85f;          // distance factor of one wheel notch
-const float kFrameMargin = 1.15f;       // the sphere fills this fraction less than the view
+const float kFrameMargin = 1.02f;       // the sphere fills this fraction less than the view
 const float kMinDistance = 1.05f;       // in radii: the eye stays outside the sphere
 const float kMaxDistance = 60.0f;
 const float kMinRadius = 1e-3f;         // a point-sized model is framed as this small sphere
@@ -16,6 +16,33 @@ const float kMinRadius = 1e-3f;         // a point-sized model is framed as this
 float clamp(float v, float lo, float hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 } // namespace
+
+bool orbit_bounds(const float (*centres)[3], const float *radii, int count, float centre[3], float *radius)
+{
+    float lo[3] = {INFINITY, INFINITY, INFINITY}, hi[3] = {-INFINITY, -INFINITY, -INFINITY};
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!(radii[i] > 0))
+            continue;
+        ++used;
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = fminf(lo[k], centres[i][k] - radii[i]);
+            hi[k] = fmaxf(hi[k], centres[i][k] + radii[i]);
+        }
+    }
+    if (!used)
+        return false;
+    for (int k = 0; k < 3; ++k)
+        centre[k] = (lo[k] + hi[k]) / 2;
+    *radius = 0;
+    for (int i = 0; i < count; ++i) {
+        if (!(radii[i] > 0))
+            continue;
+        const float d[3] = {centres[i][0] - centre[0], centres[i][1] - centre[1], centres[i][2] - centre[2]};
+        *radius = fmaxf(*radius, sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]) + radii[i]);
+    }
+    return true;
+}
 
 void orbit_frame(Orbit *o, const float centre[3], float radius, float aspect)
 {

@@ -15,6 +15,10 @@ struct Orbit {
 const float kOrbitMaxPitch = 85;
 const float kOrbitStartYaw = 30, kOrbitStartPitch = 20;
 
+// A sphere holding every given sphere (centres x, y, z and radii; `count` of them), centred on the
+// middle of their box: tighter than the box's own bounding sphere. False when there is none.
+bool orbit_bounds(const float (*centres)[3], const float *radii, int count, float centre[3], float *radius);
+
 // The start view: a three-quarter view of the front from a little above, the sphere filling the
 // smaller side of a view of `aspect` (width / height) with a margin.
 void orbit_frame(Orbit *o, const float centre[3], float radius, float aspect);

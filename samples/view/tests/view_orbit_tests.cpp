@@ -55,4 +55,15 @@ TEST(ViewOrbit, DragAndZoomStayWithinBounds)
     EXPECT_GT(o.distance, 0);
 }
 
+TEST(ViewOrbit, BoundsHoldEverySphereAndIgnoreEmptyOnes)
+{
+    const float centres[3][3] = {{-4, 0, 0}, {4, 0, 0}, {100, 100, 100}};
+    const float radii[3] = {1, 2, 0};
+    float centre[3], radius;
+    ASSERT_TRUE(orbit_bounds(centres, radii, 3, centre, &radius));
+    EXPECT_FLOAT_EQ(centre[0], 0.5f);
+    EXPECT_FLOAT_EQ(radius, 5.5f); // the far side of the larger sphere
+    EXPECT_FALSE(orbit_bounds(centres, radii + 2, 1, centre, &radius));
+}
+
 } // namespace
