@@ -110,10 +110,10 @@ int Converter::layer(const Layer& l)
       s.stage.option = st.option;
     }
     for (const Vert& v : l.mesh.verts) {
-      SceneVertex o;
+      SceneVertex o = {};
       const float values[8] = {v.p.x, v.p.y, v.p.z, v.n.x, v.n.y, v.n.z, v.u, v.v};
       float* dest[8] = {&o.position[0], &o.position[1], &o.position[2], &o.normal[0],
-                        &o.normal[1],   &o.normal[2],   &o.uv[0],       &o.uv[1]};
+                        &o.normal[1],   &o.normal[2],   &o.u[0],        &o.v[0]};
       for (int k = 0; k < 8; ++k) *dest[k] = asWritten(values[k]);
       s.vertices.push_back(o);
     }

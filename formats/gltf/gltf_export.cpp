@@ -229,8 +229,8 @@ int Exporter::mesh(const SceneLayer &layer, bool mirrored)
             // glTF asks for unit normals: a zero normal (never lit right anyway) points up.
             normals[i * 3 + c] = length > 0 ? normal[c] / length : (c == 1 ? 1.0f : 0.0f);
         }
-        uvs[i * 2] = v.uv[0];
-        uvs[i * 2 + 1] = v.uv[1];
+        uvs[i * 2] = v.u[0];
+        uvs[i * 2 + 1] = v.v[0];
     }
     Json attributes;
     const int position = accessor(view(positions.data(), positions.size() * 4, kArrayBuffer), kFloat, n, "VEC3");

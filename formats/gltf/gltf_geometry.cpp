@@ -167,8 +167,7 @@ bool triangles(int mode, const std::vector<uint32_t> &order, std::vector<uint32_
 {
     const size_t n = order.size();
     if (mode == TINYGLTF_MODE_TRIANGLES) {
-        for (size_t i = 0; i + 2 < n; i += 3)
-            corners->insert(corners->end(), {order[i], order[i + 1], order[i + 2]});
+        corners->assign(order.begin(), order.begin() + (ptrdiff_t)(n / 3 * 3));
     } else if (mode == TINYGLTF_MODE_TRIANGLE_STRIP) {
         for (size_t i = 0; i + 2 < n; ++i) {
             if (i % 2 == 0)
@@ -187,29 +186,45 @@ struct Attributes {
     View positions, normals, uvs;
     bool hasNormals = false, hasUvs = false;
     UvMapping mapping;
+    bool mappedUvs = false; // the mapping is not the identity
 };
+
+// n components of element i; floats are copied as they stand.
+void read_element(const View &v, size_t i, int n, float *out)
+{
+    if (v.base && v.componentType == TINYGLTF_COMPONENT_TYPE_FLOAT) {
+        memcpy(out, v.base + i * v.stride, sizeof(float) * (size_t)n);
+        return;
+    }
+    for (int c = 0; c < n; ++c)
+        out[c] = component(v, i, c);
+}
 
 SceneVertex vertex_at(const Attributes &a, uint32_t i)
 {
     SceneVertex v = {};
-    float p[3], n[3] = {0, 0, 0};
-    for (int c = 0; c < 3; ++c)
-        p[c] = component(a.positions, i, c);
+    float p[3];
+    read_element(a.positions, i, 3, p);
     frame_mirror(p, v.position);
     if (a.hasNormals) {
-        for (int c = 0; c < 3; ++c)
-            n[c] = component(a.normals, i, c);
+        float n[3];
+        read_element(a.normals, i, 3, n);
         const float length = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-        if (length > 0 && isfinite(length))
+        if (length > 0 && isfinite(length) && length != 1.0f)
             for (int c = 0; c < 3; ++c)
                 n[c] /= length; // quantised normals are near unit length only
         frame_mirror(n, v.normal);
     }
     if (a.hasUvs) {
-        const double u = component(a.uvs, i, 0), w = component(a.uvs, i, 1);
-        const double(&m)[2][3] = a.mapping.m;
-        v.uv[0] = (float)(m[0][0] * u + m[0][1] * w + m[0][2]);
-        v.uv[1] = (float)(m[1][0] * u + m[1][1] * w + m[1][2]);
+        float uv[2];
+        read_element(a.uvs, i, 2, uv);
+        if (a.mappedUvs) {
+            const double(&m)[2][3] = a.mapping.m;
+            v.u[0] = (float)(m[0][0] * uv[0] + m[0][1] * uv[1] + m[0][2]);
+            v.v[0] = (float)(m[1][0] * uv[0] + m[1][1] * uv[1] + m[1][2]);
+        } else {
+            v.u[0] = uv[0], v.v[0] = uv[1];
+        }
     }
     return v;
 }
@@ -224,11 +239,16 @@ void triangle_pieces(const Attributes &a, const std::vector<uint32_t> &corners, 
         // One piece: every vertex in the file's order, used by a face or not, as the file holds it.
         pieces->emplace_back();
         SceneLayer &piece = pieces->back();
+        piece.vertices.resize(a.positions.count);
         for (uint32_t i = 0; i < a.positions.count; ++i)
-            piece.vertices.push_back(vertex_at(a, i));
-        for (size_t t = 0; t + 2 < corners.size(); t += 3)
-            piece.indices.insert(piece.indices.end(), {(uint16_t)corners[t], (uint16_t)corners[t + (mirrored ? 1 : 2)],
-                                                       (uint16_t)corners[t + (mirrored ? 2 : 1)]});
+            piece.vertices[i] = vertex_at(a, i);
+        piece.indices.resize(corners.size() / 3 * 3);
+        const size_t second = mirrored ? 1 : 2, third = mirrored ? 2 : 1;
+        for (size_t t = 0; t + 2 < corners.size(); t += 3) {
+            piece.indices[t] = (uint16_t)corners[t];
+            piece.indices[t + 1] = (uint16_t)corners[t + second];
+            piece.indices[t + 2] = (uint16_t)corners[t + third];
+        }
         return;
     }
     std::vector<int32_t> local(a.positions.count, -1);
@@ -304,6 +324,8 @@ bool gltf_primitive(const tinygltf::Model &model, const tinygltf::Primitive &pri
         scene_note_skipped(tree, "morph targets");
     Attributes a;
     a.mapping = uv;
+    a.mappedUvs = uv.m[0][0] != 1 || uv.m[0][1] != 0 || uv.m[0][2] != 0 || uv.m[1][0] != 0 || uv.m[1][1] != 1 ||
+                  uv.m[1][2] != 0;
     int index;
     if (!attribute(primitive, "POSITION", &index)) {
         scene_note_skipped(tree, "primitives without positions");

@@ -52,10 +52,22 @@ void append_png(void *context, void *data, int size)
     out->insert(out->end(), bytes, bytes + size);
 }
 
+const int kRgb = 3;
+
+// As RGB when every pixel is opaque (no alpha channel for a reader to blend by), else as RGBA.
 bool encode_png(const Pixels &p, std::vector<uint8_t> *png)
 {
     png->clear();
-    return stbi_write_png_to_func(append_png, png, p.width, p.height, kRgba, p.data, p.width * kRgba) != 0;
+    bool opaque = true;
+    for (size_t i = 0; i < p.count() && opaque; ++i)
+        opaque = p.data[i * kRgba + 3] == 255;
+    if (!opaque)
+        return stbi_write_png_to_func(append_png, png, p.width, p.height, kRgba, p.data, p.width * kRgba) != 0;
+    std::vector<stbi_uc> rgb(p.count() * kRgb);
+    for (size_t i = 0; i < p.count(); ++i)
+        for (int c = 0; c < kRgb; ++c)
+            rgb[i * kRgb + (size_t)c] = p.data[i * kRgba + (size_t)c];
+    return stbi_write_png_to_func(append_png, png, p.width, p.height, kRgb, rgb.data(), p.width * kRgb) != 0;
 }
 
 } // namespace
@@ -92,9 +104,16 @@ bool image_rewrite_alpha(const uint8_t *bytes, size_t size, ImageAlpha how, floa
     if (!p.decode(bytes, size))
         return false;
     const int limit = (int)(cutoff * 255.0f + 0.5f); // alpha >= cut-off stays
+    bool changed = false;
     for (size_t i = 0; i < p.count(); ++i) {
         stbi_uc &a = p.data[i * kRgba + 3];
-        a = (how == IMAGE_ALPHA_DROP || a >= limit) ? 255 : 0;
+        const stbi_uc b = (how == IMAGE_ALPHA_DROP || a >= limit) ? 255 : 0;
+        changed = changed || a != b;
+        a = b;
+    }
+    if (!changed) { // the image already is what the engine needs
+        png->assign(bytes, bytes + size);
+        return true;
     }
     return encode_png(p, png);
 }

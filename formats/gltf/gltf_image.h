@@ -23,10 +23,11 @@ enum ImageAlpha {
     IMAGE_ALPHA_DROP,    // opaque material: alpha 255 everywhere
     IMAGE_ALPHA_CUT,     // mask material: 0 below the cut-off, 255 from it on
 };
-// The image as PNG with its alpha rewritten; false when it does not decode.
+// The image as PNG with its alpha rewritten (the bytes as they are when that changes no pixel); false
+// when it does not decode.
 bool image_rewrite_alpha(const uint8_t *bytes, size_t size, ImageAlpha how, float cutoff, std::vector<uint8_t> *png);
 
-// A bitmap texture as the engine's driver shows it, as PNG: with `colourKey` black is transparent;
+// A bitmap texture as the engine's driver shows it, as PNG (RGB when every pixel is opaque): with `colourKey` black is transparent;
 // otherwise a mask bitmap of the same size (may be empty) gives alpha from its red channel.
 bool image_bitmap_to_png(const std::vector<uint8_t> &bitmap, const std::vector<uint8_t> &mask, bool colourKey,
                          std::vector<uint8_t> *png);

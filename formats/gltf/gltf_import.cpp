@@ -295,11 +295,11 @@ bool Importer::mesh(int index, bool mirrored, SceneLayer *layer, int layerIndex,
     }
     if (pieces.size() == 1) {
         SceneLayer &own = tree_->layers[(size_t)layerIndex];
-        const SceneLayer &piece = pieces[0];
+        SceneLayer &piece = pieces[0];
         own.mode = piece.mode, own.pointSize = piece.pointSize, own.normalsGiven = piece.normalsGiven;
         own.material = piece.material, own.hasMaterial = piece.hasMaterial, own.stage = piece.stage;
-        own.vertices = piece.vertices;
-        own.indices = piece.indices;
+        own.vertices.swap(piece.vertices);
+        own.indices.swap(piece.indices);
         return true;
     }
     // Several pieces become child layers of the node, ahead of its own children.
@@ -441,12 +441,14 @@ bool Importer::image(int textureIndex, ImageAlpha how, bool rewrite, float cutof
         std::vector<uint8_t> png;
         if (!image_rewrite_alpha(out.bytes.data(), out.bytes.size(), how, cutoff, &png))
             return fail(error, "image " + std::to_string(source) + " does not decode");
-        out.bytes.swap(png);
-        out.mimeType = "image/png";
-        out.file.clear();
-    } else if (!out.file.empty()) {
-        out.bytes.clear(); // the engine loads the file itself
+        if (png != out.bytes) {
+            out.bytes.swap(png);
+            out.mimeType = "image/png";
+            out.file.clear();
+        }
     }
+    if (!out.file.empty())
+        out.bytes.clear(); // the engine loads the file itself
     *result = images_[key] = (int)tree_->images.size();
     tree_->images.push_back(std::move(out));
     return true;

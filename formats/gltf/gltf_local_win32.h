@@ -7,6 +7,13 @@
 
 #include <string>
 
+// The neutral tree's records are handed to the engine as they stand.
+static_assert(sizeof(SceneVertex) == sizeof(tagTRVXVERTEX), "vertex record");
+static_assert(offsetof(SceneVertex, normal) == offsetof(tagTRVXVERTEX, normal), "vertex normal");
+static_assert(offsetof(SceneVertex, u) == offsetof(tagTRVXVERTEX, u), "vertex u");
+static_assert(offsetof(SceneVertex, v) == offsetof(tagTRVXVERTEX, v), "vertex v");
+static_assert(sizeof(tagTRVXFACE) == 3 * sizeof(uint16_t), "faces are three 16-bit indices");
+
 // Command 11: the top layer read (the last top-level node), or 0 when the file was refused.
 DWORD_PTR gltf_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName);
 // Command 21: 1 when every file was written, 0 otherwise.

@@ -98,20 +98,9 @@ int Builder::texture(int image, int option)
 
 void Builder::geometry(TRVXLAYER target, const SceneLayer &l)
 {
-    std::vector<tagTRVXVERTEX> vertices(l.vertices.size());
-    for (size_t i = 0; i < vertices.size(); ++i) {
-        tagTRVXVERTEX &v = vertices[i];
-        memset(&v, 0, sizeof v);
-        const SceneVertex &s = l.vertices[i];
-        v.position = {s.position[0], s.position[1], s.position[2], 0};
-        v.normal = {s.normal[0], s.normal[1], s.normal[2], 0};
-        v.u[0] = s.uv[0];
-        v.v[0] = s.uv[1];
-    }
-    static_assert(sizeof(tagTRVXFACE) == 3 * sizeof(uint16_t), "faces are three 16-bit indices");
     if (!l.indices.empty())
         TRVXL_SetFace(ctx_, target, (int)(l.indices.size() / 3), reinterpret_cast<const tagTRVXFACE *>(l.indices.data()));
-    TRVXL_SetVertex(ctx_, target, (int)vertices.size(), vertices.data());
+    TRVXL_SetVertex(ctx_, target, (int)l.vertices.size(), reinterpret_cast<const tagTRVXVERTEX *>(l.vertices.data()));
     uint32_t mode = l.mode;
     if (l.mode == kSceneModeLines) {
         float size = l.pointSize;

@@ -24,10 +24,14 @@ const uint16_t kSceneAttrBothSides = 0x0001u;
 // Texture addressing of a stage (u and v alike).
 enum SceneAddressing { SCENE_REPEAT = 0, SCENE_MIRROR = 1, SCENE_CLAMP = 2 };
 
+// Laid out as the engine's vertex record (position, normal, u and v of four sets, a colour), so that
+// the plug-in hands whole arrays to the engine; the reader fills x, y, z and the first set.
 struct SceneVertex {
-    float position[3];
-    float normal[3];
-    float uv[2];
+    float position[4];
+    float normal[4];
+    float u[4];
+    float v[4];
+    uint32_t colour;
 };
 
 // An image as the engine's texture slot names it, or as encoded bytes.

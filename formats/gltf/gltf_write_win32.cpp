@@ -100,11 +100,7 @@ int Reader::layer(TRVXLAYER l)
         }
         s.vertices.resize((size_t)l->vertexCount);
         for (int i = 0; i < l->vertexCount; ++i) {
-            const tagTRVXVERTEX &v = l->vertices[i];
-            SceneVertex &o = s.vertices[(size_t)i];
-            o.position[0] = v.position.x, o.position[1] = v.position.y, o.position[2] = v.position.z;
-            o.normal[0] = v.normal.x, o.normal[1] = v.normal.y, o.normal[2] = v.normal.z;
-            o.uv[0] = v.u[0], o.uv[1] = v.v[0];
+            memcpy(&s.vertices[(size_t)i], &l->vertices[i], sizeof(SceneVertex));
         }
         s.indices.resize((size_t)l->faceCount * 3);
         if (l->faceCount > 0)

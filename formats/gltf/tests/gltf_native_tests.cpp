@@ -269,7 +269,7 @@ SceneTree sample_tree()
         SceneVertex v = {};
         v.position[0] = (float)(i == 1), v.position[1] = (float)(i == 2), v.position[2] = 0.25f;
         v.normal[2] = -1;
-        v.uv[0] = 0.5f * i, v.uv[1] = 0.25f;
+        v.u[0] = 0.5f * i, v.v[0] = 0.25f;
         body.vertices.push_back(v);
     }
     body.indices = {0, 1, 2};
@@ -312,8 +312,8 @@ void expect_same_tree(const SceneTree &a, const SceneTree &b)
         if (x.mode == kSceneModeLines) {
             EXPECT_EQ(x.pointSize, y.pointSize);
         } else if (x.mode) {
-            for (int k = 0; k < 2; ++k)
-                EXPECT_FLOAT_EQ(x.vertices[0].uv[k], y.vertices[0].uv[k]);
+            EXPECT_FLOAT_EQ(x.vertices[0].u[0], y.vertices[0].u[0]);
+            EXPECT_FLOAT_EQ(x.vertices[0].v[0], y.vertices[0].v[0]);
             EXPECT_FLOAT_EQ(x.vertices[0].normal[2], y.vertices[0].normal[2]);
         }
         if (x.hasMaterial) {
