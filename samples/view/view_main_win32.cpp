@@ -28,6 +28,9 @@ const uint32_t kSunColour = 0x00F0F0F0;
 const uint32_t kTextColour = 0x00E0E0E0;
 const int kTextHeight = 16;
 const size_t kMessageChars = 1024;
+// Keys as the engine's input reads them (DirectInput key codes).
+const int kKeyEscape = 0x01, kKeyHome = 0xC7;
+const int kReadKeyboard = 1;
 
 // Everything that lives as long as the process.
 struct Options {
@@ -37,7 +40,7 @@ struct Options {
     int width = 800, height = 600;
 };
 
-// Input gathered by the window procedure between frames.
+// Input gathered between frames: the mouse by the window procedure, keys from the engine's input.
 struct Input {
     bool closed = false;
     bool dragging = false;
@@ -72,12 +75,6 @@ LRESULT CALLBACK window_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
         return 0;
     case WM_MOUSEWHEEL:
         g_input.wheel += GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
-        return 0;
-    case WM_KEYDOWN:
-        if (wp == VK_HOME)
-            g_input.reset = true;
-        else if (wp == VK_ESCAPE)
-            g_input.closed = true;
         return 0;
     }
     return DefWindowProcW(w, m, wp, lp);
@@ -270,6 +267,13 @@ int run(const Options &o)
     const DWORD begin = GetTickCount();
     int status = 0;
     while (pump(window)) {
+        TRVX_DeviceInput(ctx, kReadKeyboard);
+        for (int key; (key = TRVX_DeviceInputBuffer(ctx)) != 0;) {
+            g_input.reset = g_input.reset || key == kKeyHome;
+            g_input.closed = g_input.closed || key == kKeyEscape;
+        }
+        if (g_input.closed)
+            break;
         if (g_input.reset)
             orbit = start;
         orbit_drag(&orbit, g_input.dx, g_input.dy);

@@ -76,8 +76,11 @@ interact() { # interact <name> <keys after the drag...>
     xdotool mousemove $((X + 300)) $((Y + 300)) mousedown 1
     for i in $(seq 10); do xdotool mousemove $((X + 300 + 15 * i)) $((Y + 300 + 4 * i)); sleep 0.05; done
     xdotool mouseup 1 click 4 click 4 click 4
-    sleep 0.5
-    [ $# -gt 0 ] && xdotool key --window "$window" "$@"
+    sleep 1.5 # the drag and the wheel reach the program before the keys do
+    # A key held long enough for a frame to see it, as a person's finger would.
+    xdotool mousemove --window "$window" 300 300
+    xdotool windowfocus "$window" 2>/dev/null
+    for key in "$@"; do xdotool keydown "$key"; sleep 0.5; xdotool keyup "$key"; sleep 0.3; done
   fi
   wait $viewer || fail "$name: trvx_view exited with $?"
   convert "$out/$name.bmp" "$out/$name.png"
