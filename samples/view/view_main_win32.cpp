@@ -40,7 +40,8 @@ struct Options {
     int width = 800, height = 600;
 };
 
-// Input gathered between frames: the mouse by the window procedure, keys from the engine's input.
+// Input gathered between frames: the mouse by the window procedure, keys from it and from the
+// engine's input (which reads the keyboard whether or not the window has the focus).
 struct Input {
     bool closed = false;
     bool dragging = false;
@@ -75,6 +76,10 @@ LRESULT CALLBACK window_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
         return 0;
     case WM_MOUSEWHEEL:
         g_input.wheel += GET_WHEEL_DELTA_WPARAM(wp) / WHEEL_DELTA;
+        return 0;
+    case WM_KEYDOWN: // the window's own keys, beside the engine's polled input
+        g_input.reset = g_input.reset || wp == VK_HOME;
+        g_input.closed = g_input.closed || wp == VK_ESCAPE;
         return 0;
     }
     return DefWindowProcW(w, m, wp, lp);
@@ -180,14 +185,29 @@ void place_camera(TRVXCONTEXT ctx, const Orbit &orbit)
     TRVX_SetLight(ctx, 1, &light);
 }
 
+// The engine's gauge as the window's title: a dialog of its own would stand over the view (and over
+// a screenshot taken right after loading).
+void WINAPI show_progress(TRVXCONTEXT ctx, const wchar_t *caption, DWORD percent)
+{
+    wchar_t title[MAX_PATH + 32];
+    swprintf(title, MAX_PATH + 32, L"%ls - %lu%%", caption, (unsigned long)percent);
+    SetWindowTextW(ctx->window, title);
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
 // Reads the model under a layer of its own, showing the engine's gauge while it loads.
 TRVXLAYER load(TRVXCONTEXT ctx, const Options &o, std::wstring *message)
 {
     TRVXLAYER group = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"Model");
-    const std::wstring caption = L"Loading " + o.model;
-    TRVX_OpenGage(ctx, caption.c_str(), nullptr);
+    const std::wstring caption = std::wstring(kTitle) + L" - loading " + o.model;
+    TRVX_OpenGage(ctx, caption.c_str(), show_progress);
     TRVXLAYER read = TRVXL_ReadLayer(ctx, group, o.model.c_str());
     TRVX_CloseGage(ctx);
+    SetWindowTextW(ctx->window, (std::wstring(kTitle) + L" - " + o.model).c_str());
     *message = plugin_message(ctx);
     if (read)
         return group;

@@ -12,6 +12,9 @@ mkdir -p "$out"
 rm -f "$out"/*.png "$out"/*.bmp
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# One Wine server for all the runs of this test (in its prefix): a server that shuts down while the
+# next program starts has been seen to kill that program as it ends.
+[ -n "${WINEPREFIX:-}" ] && "${TRVX_WINESERVER:-wineserver}" -p 30 2>/dev/null
 # The fraction of pixels that differ by more than a tenth of the colour range (anti-aliased edges of
 # a model drawn from the same numbers land within a few hundred pixels).
 const_tolerance=0.004
@@ -78,8 +81,9 @@ interact() { # interact <name> <keys after the drag...>
     xdotool mouseup 1 click 4 click 4 click 4
     sleep 1.5 # the drag and the wheel reach the program before the keys do
     # A key held long enough for a frame to see it, as a person's finger would.
-    xdotool mousemove --window "$window" 300 300
+    xdotool mousemove --window "$window" 300 300 click 3 # a click that orbits nothing brings the window forward
     xdotool windowfocus "$window" 2>/dev/null
+    sleep 0.5
     for key in "$@"; do xdotool keydown "$key"; sleep 0.5; xdotool keyup "$key"; sleep 0.3; done
   fi
   wait $viewer || fail "$name: trvx_view exited with $?"
