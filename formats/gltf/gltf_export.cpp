@@ -286,9 +286,9 @@ int Exporter::node(int index, bool mirrored)
         for (double v : m)
             n["matrix"].push_back(v);
     }
-    const bool plainRotation = layer.rotationOrder == kSceneOrderDefault && layer.transformOrder == kSceneOrderDefault;
+    // Every node carries the engine's motion: it also marks the file as one the engine wrote.
     const bool range = layer.nearLimit != 0 || layer.farLimit != 0;
-    if (!plainRotation || layer.rotate[0] != 0 || layer.rotate[1] != 0 || layer.rotate[2] != 0 || !layer.on || range) {
+    {
         Json extras;
         extras[GLTF_EXTRAS_TRANSLATE] = {layer.translate[0], layer.translate[1], layer.translate[2]};
         extras[GLTF_EXTRAS_ROTATE] = {layer.rotate[0], layer.rotate[1], layer.rotate[2]};

@@ -116,6 +116,28 @@ bool texture_transform(const tinygltf::Value &t, UvMapping *uv)
     return true;
 }
 
+// Moves a layer's scale into its vertices: positions scaled, normals by the inverse scale and
+// normalised again, the layer's scale 1.
+void bake_scale(SceneLayer *layer)
+{
+    const float *s = layer->scale;
+    if ((s[0] == 1 && s[1] == 1 && s[2] == 1) || s[0] == 0 || s[1] == 0 || s[2] == 0)
+        return;
+    for (SceneVertex &v : layer->vertices) {
+        float length = 0;
+        for (int k = 0; k < 3; ++k) {
+            v.position[k] *= s[k];
+            v.normal[k] /= s[k];
+            length += v.normal[k] * v.normal[k];
+        }
+        length = sqrtf(length);
+        if (length > 0)
+            for (int k = 0; k < 3; ++k)
+                v.normal[k] /= length;
+    }
+    layer->scale[0] = layer->scale[1] = layer->scale[2] = 1;
+}
+
 class Importer {
 public:
     Importer(const tinygltf::Model &model, const ImportReadFile &readFile, const ImportProgress &progress,
@@ -212,6 +234,11 @@ bool Importer::node(int index, int parent, bool mirrored, size_t depth, std::str
         tree_->layers[(size_t)parent].children.push_back(me);
     if (n.mesh >= 0 && !mesh(n.mesh, mirrored, &layer, me, error))
         return false;
+    // The engine's driver lights with normals scaled by the layer's world scale: a file's scaled
+    // leaf node (quantised meshes carry their dequantising scale so) gets the scale in its vertices.
+    // Files the plug-in wrote keep their motion as it was (the engine draws those alike).
+    if (n.mesh >= 0 && n.children.empty() && !extras_of(n.extras) && tree_->layers[(size_t)me].children.empty())
+        bake_scale(&tree_->layers[(size_t)me]);
     if (progress_ && !model_.nodes.empty())
         progress_((int)(++nodesDone_ * 100 / model_.nodes.size()));
     for (int child : n.children)

@@ -197,6 +197,28 @@ TEST(GltfGeometry, EveryComponentTypeAndTopologyReads)
         }
 }
 
+TEST(GltfGeometry, ScaledLeafMeshesCarryTheirScaleInTheirVertices)
+{
+    // A quantised mesh's dequantising scale would reach the driver's lighting as short normals.
+    TestGltf g;
+    const int a = g.mesh_node("scaled", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2});
+    g.doc["nodes"][(size_t)a]["scale"] = {2, 2, -2};
+    const int b = g.mesh_node("kept", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2});
+    g.doc["nodes"][(size_t)b]["scale"] = {2, 2, 2};
+    g.doc["nodes"][(size_t)b]["extras"] = {{"trvx", {{"on", 1}}}}; // written by the plug-in: kept as it is
+    SceneTree tree;
+    std::string error;
+    ASSERT_TRUE(test_import(g.text(), &tree, &error)) << error;
+    const SceneLayer &scaled = tree.layers[0], &kept = tree.layers[1];
+    EXPECT_FLOAT_EQ(scaled.scale[2], 1);
+    float widest = 0;
+    for (const SceneVertex &v : scaled.vertices)
+        widest = fmaxf(widest, v.position[0]);
+    EXPECT_FLOAT_EQ(widest, 2);
+    EXPECT_FLOAT_EQ(scaled.vertices[0].normal[2], -1); // unit length again, the mirror in the normal
+    EXPECT_FLOAT_EQ(kept.scale[0], 2);
+}
+
 TEST(GltfGeometry, LargeMeshesSplitIntoPiecesOf16BitIndices)
 {
     const size_t quads = 20000; // 80000 vertices
