@@ -7,6 +7,7 @@
 #include "gltf_import_local.h"
 
 #include <math.h>
+#include <string.h>
 
 #include <map>
 #include <new>
@@ -116,13 +117,9 @@ bool texture_transform(const tinygltf::Value &t, UvMapping *uv)
     return true;
 }
 
-// Moves a layer's scale into its vertices: positions scaled, normals by the inverse scale and
-// normalised again, the layer's scale 1.
-void bake_scale(SceneLayer *layer)
+// Scales a layer's vertices: positions by s, normals by its inverse and normalised again.
+void scale_vertices(SceneLayer *layer, const float s[3])
 {
-    const float *s = layer->scale;
-    if ((s[0] == 1 && s[1] == 1 && s[2] == 1) || s[0] == 0 || s[1] == 0 || s[2] == 0)
-        return;
     for (SceneVertex &v : layer->vertices) {
         float length = 0;
         for (int k = 0; k < 3; ++k) {
@@ -135,7 +132,6 @@ void bake_scale(SceneLayer *layer)
             for (int k = 0; k < 3; ++k)
                 v.normal[k] /= length;
     }
-    layer->scale[0] = layer->scale[1] = layer->scale[2] = 1;
 }
 
 class Importer {
@@ -154,6 +150,7 @@ private:
     bool material(int index, SceneMaterial *m, SceneStage *stage, UvMapping *uv, std::string *error);
     bool image(int textureIndex, ImageAlpha how, bool rewrite, float cutoff, int *result, std::string *error);
     void notes();
+    void bake_scale(int layer);
 
     const tinygltf::Model &model_;
     const ImportReadFile &readFile_;
@@ -237,8 +234,8 @@ bool Importer::node(int index, int parent, bool mirrored, size_t depth, std::str
     // The engine's driver lights with normals scaled by the layer's world scale: a file's scaled
     // leaf node (quantised meshes carry their dequantising scale so) gets the scale in its vertices.
     // Files the plug-in wrote keep their motion as it was (the engine draws those alike).
-    if (n.mesh >= 0 && n.children.empty() && !extras_of(n.extras) && tree_->layers[(size_t)me].children.empty())
-        bake_scale(&tree_->layers[(size_t)me]);
+    if (n.mesh >= 0 && n.children.empty() && !extras_of(n.extras))
+        bake_scale(me);
     if (progress_ && !model_.nodes.empty())
         progress_((int)(++nodesDone_ * 100 / model_.nodes.size()));
     for (int child : n.children)
@@ -479,6 +476,21 @@ bool Importer::image(int textureIndex, ImageAlpha how, bool rewrite, float cutof
     *result = images_[key] = (int)tree_->images.size();
     tree_->images.push_back(std::move(out));
     return true;
+}
+
+// A leaf node's scale into its geometry: its own vertices and those of the pieces of its mesh (its only
+// child layers), which have no motion of their own.
+void Importer::bake_scale(int index)
+{
+    float s[3];
+    memcpy(s, tree_->layers[(size_t)index].scale, sizeof s);
+    if ((s[0] == 1 && s[1] == 1 && s[2] == 1) || s[0] == 0 || s[1] == 0 || s[2] == 0)
+        return;
+    scale_vertices(&tree_->layers[(size_t)index], s);
+    for (int piece : tree_->layers[(size_t)index].children)
+        scale_vertices(&tree_->layers[(size_t)piece], s);
+    float *own = tree_->layers[(size_t)index].scale;
+    own[0] = own[1] = own[2] = 1;
 }
 
 void Importer::notes()
