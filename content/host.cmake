@@ -8,9 +8,10 @@ add_library(trvx_content_lib STATIC
   ${CONTENT_DIR}/gen/geom.cpp ${CONTENT_DIR}/gen/mesh.cpp ${CONTENT_DIR}/gen/tvm.cpp
   ${CONTENT_DIR}/gen/wave.cpp ${CONTENT_DIR}/gen/aircraft.cpp ${CONTENT_DIR}/gen/airport.cpp
   ${CONTENT_DIR}/gen/overlays.cpp ${CONTENT_DIR}/gen/logo.cpp ${CONTENT_DIR}/gen/sounds.cpp
-  ${CONTENT_DIR}/gen/config.cpp)
+  ${CONTENT_DIR}/gen/config.cpp ${CONTENT_DIR}/gen/gltf_copy.cpp)
 target_include_directories(trvx_content_lib PUBLIC ${CONTENT_DIR}/gen)
-target_link_libraries(trvx_content_lib PUBLIC Freetype::Freetype)
+# The models are also written as glTF by the glTF plug-in's portable writer (formats/gltf/host.cmake).
+target_link_libraries(trvx_content_lib PUBLIC Freetype::Freetype gltf_core_host)
 target_compile_options(trvx_content_lib PRIVATE -O2)
 
 add_executable(trvx-content ${CONTENT_DIR}/gen/main.cpp)

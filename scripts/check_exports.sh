@@ -26,7 +26,7 @@ status=0
 { echo EXPORTS; cat "$root"/engine/exports/*.def; } > /tmp/trvx-exports.$$.def
 check trvx.dll /tmp/trvx-exports.$$.def || status=1
 rm -f /tmp/trvx-exports.$$.def
-for def in "$root"/drivers/d3d9/*.def "$root"/formats/tvm/*.def "$root"/sound/*.def; do
+for def in "$root"/drivers/d3d9/*.def "$root"/formats/tvm/*.def "$root"/formats/gltf/*.def "$root"/sound/*.def; do
   [ -f "$def" ] || continue
   dll=$(sed -nE 's/^LIBRARY[ \t]+"?([^" \t]+)"?.*/\1/p' "$def")
   [ -n "$dll" ] && { check "$dll" "$def" || status=1; }

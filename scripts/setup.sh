@@ -6,7 +6,8 @@ set -euo pipefail
 
 # The 32-bit GL libraries let 32-bit Wine's Direct3D reach Mesa. The results service (services/results)
 # needs the HTTP, SQLite and PostgreSQL libraries, a PostgreSQL server for its tests and Chromium with
-# its driver for the browser test.
+# its driver for the browser test. The glTF plug-in reads with tinygltf; Blender and gltfpack make its
+# foreign test files, Node.js runs the Khronos validator.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
           libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 xvfb
@@ -14,7 +15,8 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           libfreetype-dev libpng-dev nlohmann-json3-dev fonts-ipafont-gothic fonts-ipafont-mincho fonts-dejavu-core
           espeak-ng nsis python3
           libcpp-httplib-dev libsqlite3-dev libpq-dev libssl-dev postgresql curl
-          chromium chromium-driver python3-selenium)
+          chromium chromium-driver python3-selenium
+          libtinygltf-dev libstb-dev blender python3-numpy gltfpack nodejs)
 
 started=$SECONDS
 # step "<what>" "<first time on two cores>" command...: runs one step of the set-up, announced and timed.
@@ -35,6 +37,18 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # Only now, with Wine installed, can env.sh tell which builds this machine runs.
 source "$(dirname "$0")/env.sh"
+
+# The Khronos glTF validator for the glTF plug-in's tests, from the project's own lock file (again
+# only when the lock file changed). Some Node.js packages bring npm, Debian's does not.
+command -v npm >/dev/null || "$(dirname "$0")/packages.sh" npm
+validator="$TRVX_ROOT/formats/gltf/tests/validator"
+install_validator() {
+  (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error &&
+     cp package-lock.json node_modules/.trvx-installed-lock)
+}
+if ! cmp -s "$validator/package-lock.json" "$validator/node_modules/.trvx-installed-lock" 2>/dev/null; then
+  step "the glTF validator from npm" "half a minute" install_validator
+fi
 
 # make_prefix: a new Wine prefix at $WINEPREFIX, made aside and moved into place only once Wine has
 # finished it, so that a set-up broken off half-way leaves no prefix that looks ready.

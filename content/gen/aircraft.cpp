@@ -4,6 +4,7 @@
 // puts the cockpit eye at (+-0.6, 3.8, -10.2) and the cabin aisle on x = 0 here).
 // Moving parts carry their pivot as translation and the pose the viewer's sequences start from.
 #include "content.h"
+#include "gltf_copy.h"
 #include "image.h"
 #include "text.h"
 #include "tvm.h"
@@ -1127,6 +1128,7 @@ void makeAircraft(const std::string& name, int livery)
     fr.setWorldMesh(m);
   }
   writeText(folder + name + ".tvm", writeTvm(top));
+  writeGltfCopies(top, folder, name);
 }
 
 } // namespace content

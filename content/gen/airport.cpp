@@ -4,6 +4,7 @@
 // land reaches out to the fog (15 000) with fields, roads, a town and the sea coast to the west.
 // Layers named "@N2_..." and "@N4_..." carry extra detail stages that the viewer strips.
 #include "content.h"
+#include "gltf_copy.h"
 #include "image.h"
 #include "text.h"
 #include "tvm.h"
@@ -561,6 +562,7 @@ void makeAirport()
   buildBuildings(top, folder);
   buildTrees(top);
   writeText(folder + "rjbh.tvm", writeTvm(top));
+  writeGltfCopies(top, folder, "rjbh");
 }
 
 void makeClouds()
