@@ -151,17 +151,20 @@ int WINAPI TRVX_ClearZbuffer(TRVXCONTEXT ctx, int index)
     return 1;
 }
 
-// 1 after presenting the view port with the driver's extra values; 0 for a bad or closed one.
+// 1 after presenting the view port with the driver's extra values; 0 for a bad or closed one, and
+// for a frame the driver could not present (a full-screen device lost while its window is away):
+// such a frame showed nothing, so callers leave it out of what they time and record.
 int WINAPI TRVX_EXT_FlipViewPort(TRVXCONTEXT ctx, int index, DWORD value1, DWORD value2)
 {
     if (!is_open(ctx, index))
         return 0;
-    driver_command(ctx, TRVXCMD_VIEWPORT_FLIP, index, value1, value2);
+    if (!driver_command(ctx, TRVXCMD_VIEWPORT_FLIP, index, value1, value2))
+        return 0;
     avi_after_flip(ctx, index);
     return 1;
 }
 
-// 1 after presenting the view port; 0 for a bad or closed one.
+// 1 after presenting the view port; 0 for a bad or closed one or a frame that was not presented.
 int WINAPI TRVX_FlipViewPort(TRVXCONTEXT ctx, int index)
 {
     return TRVX_EXT_FlipViewPort(ctx, index, 0, 0);

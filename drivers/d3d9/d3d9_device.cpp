@@ -276,10 +276,44 @@ static int create_device(tagTRVX *ctx, const RECT *rect)
     if (made < 0)
         return 0;
     g_d3d9.discarding = pp.SwapEffect == D3DSWAPEFFECT_DISCARD;
+    g_d3d9.presentation = pp;
+    g_d3d9.lost = 0;
     if (made == 2)
         MessageBoxW(ctx->window, L"SoftWareMode", L"TRV X", MB_OK | MB_ICONWARNING);
     g_d3d9.device->Clear(0, NULL, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
     d3d9_reset_cache();
+    return 1;
+}
+
+// The antialiasing and anisotropy levels chosen in the report, which a new or reset device forgets.
+static void put_device_levels(tagTRVX *ctx)
+{
+    tagTRVXGRAPHICS *caps = caps_of(ctx);
+    g_d3d9.device->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS,
+                                  find_level(caps->antialiasLevels, caps->antialias) > 1 ? TRUE : FALSE);
+    int anisotropy = find_level(caps->anisotropyLevels, caps->anisotropy);
+    for (DWORD s = 0; s < D3D9_STAGES; ++s)
+        g_d3d9.device->SetSamplerState(s, D3DSAMP_MAXANISOTROPY, anisotropy ? (DWORD)anisotropy : 1);
+}
+
+// A full-screen device is lost while its window is away (Alt+Tab) and frames present nothing. Once
+// the window is back the device can be reset: buffers and textures live in the managed pool and
+// survive it; the fonts' device objects are made again and the states put back.
+static int device_restored(tagTRVX *ctx)
+{
+    HRESULT state = g_d3d9.device->TestCooperativeLevel();
+    if (state == D3DERR_DEVICELOST)
+        return 0;
+    if (state == D3DERR_DEVICENOTRESET) {
+        d3d9_fonts_release(ctx);
+        D3DPRESENT_PARAMETERS pp = g_d3d9.presentation;
+        if (FAILED(g_d3d9.device->Reset(&pp)))
+            return 0;
+        put_device_levels(ctx);
+        d3d9_reset_cache();
+        d3d9_fonts_restore(ctx);
+    }
+    g_d3d9.lost = 0;
     return 1;
 }
 
@@ -302,12 +336,7 @@ static DWORD_PTR viewport_open(tagTRVX *ctx, DWORD_PTR index, const RECT *rect, 
     } else if (!g_d3d9.device) {
         return 0;
     }
-    tagTRVXGRAPHICS *caps = caps_of(ctx);
-    g_d3d9.device->SetRenderState(D3DRS_MULTISAMPLEANTIALIAS,
-                                  find_level(caps->antialiasLevels, caps->antialias) > 1 ? TRUE : FALSE);
-    int anisotropy = find_level(caps->anisotropyLevels, caps->anisotropy);
-    for (DWORD s = 0; s < D3D9_STAGES; ++s)
-        g_d3d9.device->SetSamplerState(s, D3DSAMP_MAXANISOTROPY, anisotropy ? (DWORD)anisotropy : 1);
+    put_device_levels(ctx);
 
     tagTRVXVIEWPORT &vp = ctx->viewPorts[index];
     vp.x = rect->left;
@@ -319,6 +348,7 @@ static DWORD_PTR viewport_open(tagTRVX *ctx, DWORD_PTR index, const RECT *rect, 
     vp.clipHeight = vp.height;
     vp.open = 1;
     // Drivers that count video memory into the texture memory would make this negative.
+    tagTRVXGRAPHICS *caps = caps_of(ctx);
     caps->extraTextureMB = std::max(0, (int32_t)(g_d3d9.device->GetAvailableTextureMem() >> 20) - caps->videoMemoryMB);
     return 1;
 }
@@ -340,14 +370,22 @@ static DWORD_PTR viewport_flip(tagTRVX *ctx, DWORD_PTR index, HWND target, const
 {
     if (!viewport_ok(ctx, index))
         return 0;
-    if (!ctx->windowed)
-        return index == 0 ? SUCCEEDED(g_d3d9.device->Present(NULL, NULL, NULL, NULL)) : 1;
-    RECT source = d3d9_viewport_rect(ctx, (int)index);
-    RECT dest = destination ? *destination : source;
-    OffsetRect(&dest, ctx->viewPorts[0].x, ctx->viewPorts[0].y);
-    if (g_d3d9.discarding) // rectangles need a copying swap chain; the whole buffer goes to the window
-        return SUCCEEDED(g_d3d9.device->Present(NULL, NULL, target, NULL));
-    return SUCCEEDED(g_d3d9.device->Present(&source, &dest, target, NULL));
+    HRESULT presented;
+    if (!ctx->windowed) {
+        if (index != 0)
+            return 1;
+        presented = g_d3d9.device->Present(NULL, NULL, NULL, NULL);
+    } else {
+        RECT source = d3d9_viewport_rect(ctx, (int)index);
+        RECT dest = destination ? *destination : source;
+        OffsetRect(&dest, ctx->viewPorts[0].x, ctx->viewPorts[0].y);
+        // Rectangles need a copying swap chain; a discarding one sends the whole buffer to the window.
+        presented = g_d3d9.discarding ? g_d3d9.device->Present(NULL, NULL, target, NULL)
+                                      : g_d3d9.device->Present(&source, &dest, target, NULL);
+    }
+    if (presented == D3DERR_DEVICELOST)
+        g_d3d9.lost = 1;
+    return SUCCEEDED(presented);
 }
 
 static DWORD_PTR viewport_clear(tagTRVX *ctx, DWORD_PTR index, DWORD flags, uint32_t colour)
@@ -361,7 +399,7 @@ static DWORD_PTR viewport_clear(tagTRVX *ctx, DWORD_PTR index, DWORD flags, uint
 
 static DWORD_PTR scene_begin(tagTRVX *ctx, DWORD_PTR index, uint32_t background)
 {
-    if (!viewport_ok(ctx, index))
+    if (!viewport_ok(ctx, index) || (g_d3d9.lost && !device_restored(ctx)))
         return 0;
     IDirect3DDevice9 *d = g_d3d9.device;
     d->BeginScene();

@@ -105,7 +105,7 @@ static int build(tagTRVXLAYER *layer)
         else {
             UINT bytes = (UINT)layer->faceCount * sizeof(tagTRVXFACE);
             if (!d->indexBuffer && FAILED(dev->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                                                 D3DPOOL_DEFAULT, &d->indexBuffer, NULL)))
+                                                                 D3DPOOL_MANAGED, &d->indexBuffer, NULL)))
                 return 0;
             d->indexCount = (uint32_t)layer->faceCount;
             void *p;
@@ -119,7 +119,7 @@ static int build(tagTRVXLAYER *layer)
         else {
             UINT bytes = (UINT)layer->vertexCount * info->stride;
             if (!d->vertexBuffer && FAILED(dev->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, info->fvf,
-                                                                   D3DPOOL_DEFAULT, &d->vertexBuffer, NULL)))
+                                                                   D3DPOOL_MANAGED, &d->vertexBuffer, NULL)))
                 return 0;
             d->vertexCount = (uint32_t)layer->vertexCount;
             d->fvf = (uint16_t)info->fvf;

@@ -102,6 +102,8 @@ struct D3D9DRIVER {
     float aspect;      // of the current scene's projection
     int fogFrame;      // fog is on for this frame's 3D layers
     int discarding;    // the swap chain discards (full screen or multisampled): no present rectangles
+    D3DPRESENT_PARAMETERS presentation; // what the device was made with, and is reset with
+    int lost;          // a present found the device lost: the next scene resets it first
     D3D9CACHE cache;
 };
 extern D3D9DRIVER g_d3d9;

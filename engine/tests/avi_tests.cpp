@@ -147,6 +147,11 @@ TEST_F(AviTest, FlipsOfTheRecordedViewPortBecomeFrames)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(TRVX_FlipViewPort(ctx, 1), 1);
     TRVX_FlipViewPort(ctx, 0); // not recorded
+    // A lost device presents nothing: the flip says so and the frame is not recorded.
+    driver.answer(TRVXCMD_VIEWPORT_FLIP, 0);
+    EXPECT_EQ(TRVX_FlipViewPort(ctx, 1), 0);
+    EXPECT_EQ(TRVX_EXT_FlipViewPort(ctx, 1, 5, 6), 0);
+    driver.answer(TRVXCMD_VIEWPORT_FLIP, (DWORD_PTR)-1);
     HBITMAP red = solid_bitmap(160, 120, RGB(255, 0, 0));
     EXPECT_EQ(TRVX_FrameAvi(ctx, red), 1);
     DeleteObject(red);

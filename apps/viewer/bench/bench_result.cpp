@@ -43,7 +43,21 @@ int shot_rate(const ShotRecord &shot) {
 
 int mode_frame_rate(const ModeRecord &mode) { return mode.score / kShotCount; }
 
+int frames_not_shown(const ModeRecord &mode) {
+    int unshown = 0;
+    for (const ShotRecord &shot : mode.shots)
+        unshown += shot.unshown;
+    return unshown;
+}
+
 void finish_result(BenchResult &result, const std::u16string &host, const EucJpEncoder &encoder) {
+    for (ModeRecord &mode : result.modes) {
+        int unshown = frames_not_shown(mode);
+        if (mode.tested && unshown) {
+            std::string lost = std::to_string(unshown) + " frames not shown (display lost) left out";
+            mode.note = mode.note.empty() ? lost : mode.note + "; " + lost;
+        }
+    }
     int scores[kModeCount];
     for (int k = 0; k < kModeCount; ++k)
         scores[k] = result.modes[k].score;
@@ -86,10 +100,7 @@ std::string result_json(const BenchResult &result) {
             entry["ran"] = mode_json(mode.ran);
             entry["score"] = mode.score;
             entry["frame_rate"] = mode_frame_rate(mode);
-            int unshown = 0;
-            for (const ShotRecord &shot : mode.shots)
-                unshown += shot.unshown;
-            if (unshown)
+            if (int unshown = frames_not_shown(mode))
                 entry["frames_not_shown"] = unshown;
             entry["frames"] = stats_json(mode_stats(mode));
             nlohmann::json shots = nlohmann::json::array();

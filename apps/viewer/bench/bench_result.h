@@ -45,7 +45,10 @@ struct BenchResult {
 int shot_rate(const ShotRecord &shot);
 // Statistics of one mode: all frames of its six shots together.
 FrameStats mode_stats(const ModeRecord &mode);
-// The total score and the result address, from the modes measured and the PC.
+// Frames of the mode's shots that a lost display did not show.
+int frames_not_shown(const ModeRecord &mode);
+// The total score and the result address, from the modes measured and the PC; a mode whose display
+// was lost for some frames says in its note that they are left out.
 void finish_result(BenchResult &result, const std::u16string &host, const EucJpEncoder &encoder);
 // The "m" parameter and the result screen's mode rows: each mode's score over its six shots.
 int mode_frame_rate(const ModeRecord &mode);

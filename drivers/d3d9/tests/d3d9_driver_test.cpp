@@ -63,6 +63,16 @@ protected:
         b.ctx->lights[1].direction = {0, 0, 1, 0};
         b.ctx->lights[1].diffuse = bgr(255, 255, 255);
     }
+    // A red box of side 4, built, lit from the viewer with no ambient light: red where it stands.
+    void lit_red_box(Layer &box)
+    {
+        make_box(box, 4);
+        box.record.diffuse = bgr(255, 0, 0);
+        box.record.ambient = 0;
+        build(box);
+        light_from_viewer();
+        b.ctx->lights[0].diffuse = 0;
+    }
     // A screen quad with one texture stage.
     void textured_quad(Layer &q, int slot, uint32_t blend, float x0, float y0, float x1, float y1)
     {
@@ -136,12 +146,7 @@ TEST_F(Driver, ClearsAndSceneBeginWithOrWithoutColour)
 TEST_F(Driver, LitBoxStandsOutOfAnUnlitBackground)
 {
     Layer box;
-    make_box(box, 4);
-    box.record.diffuse = bgr(255, 0, 0);
-    box.record.ambient = 0;
-    build(box);
-    light_from_viewer();
-    b.ctx->lights[0].diffuse = 0;
+    lit_red_box(box);
     auto lit = frame_3d(bgr(0, 0, 64), {&box});
     EXPECT_COLOUR_NEAR(at(lit, 2, 2), 0x000040u, 1);
     EXPECT_COLOUR_NEAR(at(lit, W / 2, H / 2), 0xFF0000u, 8);
@@ -594,6 +599,46 @@ TEST_F(Driver, ConsecutiveLayersWithTheSameSettingsCostNoStateCalls)
         EXPECT_EQ(2, counter.count()) << "world transform and fill mode";
     }
     b.cmd(TRVXCMD_SCENE_END, 0);
+}
+
+// Alt+Tab away from a full screen loses the device: frames present nothing while the window is away;
+// once it is back the next scene resets the device and draws with the layer's buffers and the fonts.
+TEST_F(Driver, LostFullScreenDeviceIsResetWhenItsWindowReturns)
+{
+    tagTRVXFONT &font = b.fonts[1];
+    font.height = 16;
+    lstrcpyW(font.faceName, L"Tahoma");
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_FONT_CREATE, (DWORD_PTR)&font));
+    // The desktop's own size: Xvfb offers no other display mode.
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    RECT screen = {0, 0, sw, sh};
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)&screen, 0));
+    Layer box;
+    lit_red_box(box);
+    auto centre_of_frame = [&] {
+        std::vector<uint32_t> p = frame_3d(bgr(0, 0, 64), {&box});
+        return p.size() == (size_t)sw * sh ? p[(size_t)(sh / 2) * sw + sw / 2] : 0xFFFFFFFFu;
+    };
+    EXPECT_COLOUR_NEAR(centre_of_frame(), 0xFF0000u, 8);
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0));
+
+    SendMessageW(b.window, WM_ACTIVATEAPP, FALSE, 0);
+    pump_messages(50);
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0)) << "a lost device presents nothing";
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_SCENE_BEGIN, 0, 0)) << "no scene while the window is away";
+    EXPECT_EQ(0u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0));
+
+    SendMessageW(b.window, WM_ACTIVATEAPP, TRUE, 0);
+    pump_messages(50);
+    EXPECT_COLOUR_NEAR(centre_of_frame(), 0xFF0000u, 8) << "the reset device draws the same buffers";
+    EXPECT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_FLIP, 0, 0, 0));
+    EXPECT_TRUE(font.object != NULL) << "the fonts come back with the reset device";
+    EXPECT_EQ(D3D_OK, b.device()->TestCooperativeLevel());
+
+    b.cmd(TRVXCMD_LAYER_FACES_DROP, (DWORD_PTR)box.get());
+    b.cmd(TRVXCMD_LAYER_VERTICES_DROP, (DWORD_PTR)box.get());
+    RECT window = {0, 0, W, H};
+    ASSERT_EQ(1u, b.cmd(TRVXCMD_VIEWPORT_OPEN, 0, (DWORD_PTR)&window, 1));
 }
 
 TEST_F(Driver, MaterialComesFromTheLayerColours)

@@ -161,6 +161,26 @@ TEST(ResultAddress, LongNamesGiveWayToTheScores) {
     EXPECT_EQ(result.address.substr(m + 15), decimal(result.total));
 }
 
+// Frames a lost full-screen display did not show stay out of the figures, and the mode says so.
+TEST(ResultFiles, FramesALostDisplayDidNotShowAreLeftOutAndNoted) {
+    BenchResult result;
+    result.pc = sample_pc();
+    ModeRecord &mode = result.modes[3];
+    mode.tested = true;
+    mode.note = "1280 * 1024 unavailable: ran at 1024 * 768";
+    mode.shots[1].frameMs = {10.0, 12.0};
+    mode.shots[1].unshown = 40;
+    mode.shots[4].unshown = 2;
+    result.modes[0].note = "skipped";
+    finish_result(result, kDefaultResultHost, nullptr);
+    EXPECT_EQ(mode.note, "1280 * 1024 unavailable: ran at 1024 * 768; 42 frames not shown (display lost) left out");
+    EXPECT_EQ(result.modes[0].note, "skipped");
+    nlohmann::json json = nlohmann::json::parse(result_json(result));
+    EXPECT_EQ(json["modes"][3]["frames_not_shown"], 42);
+    EXPECT_EQ(json["modes"][3]["frames"]["frames"], 2);
+    EXPECT_FALSE(json["modes"][0].contains("frames_not_shown"));
+}
+
 TEST(FrameStats, AveragesExtremesAndLows) {
     std::vector<double> frames(999, 10.0);
     frames.push_back(100.0);
