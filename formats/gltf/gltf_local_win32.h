@@ -21,6 +21,7 @@ DWORD_PTR gltf_write_file(tagTRVX *ctx, TRVXLAYER layer, const wchar_t *fileName
 
 // The message that command TRVXCMD_FORMAT_MESSAGE hands out: set by every read and write.
 void gltf_set_message(const std::wstring &text);
+const std::wstring &gltf_message();
 
 std::wstring gltf_wide(const std::string &utf8);
 std::string gltf_utf8(const wchar_t *wide);

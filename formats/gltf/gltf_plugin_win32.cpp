@@ -17,8 +17,6 @@
 // Read and write formats alike: the format's name, its extensions, an empty entry.
 static const wchar_t kFormats[4][TRVX_FORMAT_ENTRY_CHARS] = {L"GLTF", L".gltf", L".glb", L""};
 
-static std::wstring g_message; // of the last read or write; the engine calls plug-ins from one thread
-
 namespace {
 
 const int kReadShare = 50;          // percent of the gauge for parsing and checking; the rest is building
@@ -167,34 +165,6 @@ TRVXLAYER Builder::layer(int index, TRVXLAYER parent)
 
 } // namespace
 
-void gltf_set_message(const std::wstring &text)
-{
-    g_message = text;
-    if (!text.empty())
-        OutputDebugStringW((L"trvx_gltf: " + text + L"\n").c_str());
-}
-
-std::wstring gltf_wide(const std::string &utf8)
-{
-    if (utf8.empty())
-        return std::wstring();
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), nullptr, 0);
-    std::wstring out((size_t)n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), (int)utf8.size(), &out[0], n);
-    return out;
-}
-
-std::string gltf_utf8(const wchar_t *wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1)
-        return std::string();
-    std::string out((size_t)n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &out[0], n, nullptr, nullptr);
-    out.resize((size_t)n - 1);
-    return out;
-}
-
 DWORD_PTR gltf_read_file(tagTRVX *ctx, TRVXLAYER parent, const wchar_t *fileName)
 {
     gltf_set_message(std::wstring());
@@ -250,13 +220,14 @@ extern "C" DWORD_PTR WINAPI gltf_interface(int command, tagTRVX *ctx, DWORD_PTR 
     case TRVXCMD_WRITE_FILE:
         return gltf_write_file(ctx, reinterpret_cast<TRVXLAYER>(p1), reinterpret_cast<const wchar_t *>(p2));
     case TRVXCMD_FORMAT_MESSAGE: {
+        const std::wstring &message = gltf_message();
         wchar_t *out = reinterpret_cast<wchar_t *>(p1);
         if (!out || p2 == 0)
-            return g_message.size();
-        const size_t n = g_message.size() < p2 - 1 ? g_message.size() : (size_t)p2 - 1;
-        wmemcpy(out, g_message.data(), n);
+            return message.size();
+        const size_t n = message.size() < p2 - 1 ? message.size() : (size_t)p2 - 1;
+        wmemcpy(out, message.data(), n);
         out[n] = 0;
-        return g_message.size();
+        return message.size();
     }
     default:
         return 0;
