@@ -72,15 +72,21 @@ found() { window=$(window_named "ベンチマークテスト"); [ -n "$window" ]
 wait_for 60 found || echo "run: the benchmark showed no window"
 # One frame of each mode, twenty seconds into its flight, and the result screen while it stays. A
 # flight is a picture of many colours lasting (the menu pages between flights last a moment, the
-# loading screens are black and grey); so is the result screen, drawn over its picture.
-colourful() { [ "$(convert "$1" -format '%k' info: 2>/dev/null || echo 0)" -gt 2000 ]; }
+# loading screens are black and grey).
+colours() { convert "$1" -format '%k' info: 2>/dev/null || echo 0; }
+colourful() { [ "$(colours "$1")" -gt 2000 ]; }
 saved=0 flying=0 since=0 kept=0
 while [ -n "$window" ] && ! exited "$benchmark"; do
-  client_shot "$window" "$shots/now.png" 2>/dev/null || break
   if grep -q '^result file' "$shots/benchmark.log"; then
-    # Until the screen goes black as the program ends.
-    colourful "$shots/now.png" && cp "$shots/now.png" "$shots/result.png"
-  elif colourful "$shots/now.png"; then
+    # The result screen stays three seconds: it is photographed without pause until the screen goes
+    # black as the program ends, so the last photo holds the notes drawn under the figures. Its
+    # picture and text make over a thousand colours, a black screen one.
+    client_shot "$window" "$shots/now.png" 2>/dev/null || break
+    [ "$(colours "$shots/now.png")" -gt 500 ] && cp "$shots/now.png" "$shots/result.png"
+    continue
+  fi
+  client_shot "$window" "$shots/now.png" 2>/dev/null || break
+  if colourful "$shots/now.png"; then
     [ "$flying" = 0 ] && flying=1 since=$SECONDS kept=0
     if [ "$kept" = 0 ] && [ $((SECONDS - since)) -ge 20 ]; then
       saved=$((saved + 1)) kept=1
@@ -89,7 +95,11 @@ while [ -n "$window" ] && ! exited "$benchmark"; do
   else
     flying=0
   fi
-  sleep 1
+  # A second between photos of the flight, in steps short enough to meet the result screen early.
+  for _ in 1 2 3 4 5; do
+    grep -q '^result file' "$shots/benchmark.log" && break
+    sleep 0.2
+  done
 done
 rm -f "$shots/now.png"
 wait "$benchmark" && code=0 || code=$?

@@ -83,9 +83,13 @@ if wait_for 60 found && wait_for 60 explained; then
   other=
   other_found() { other=$(window_named "Notepad|メモ帳"); [ -n "$other" ]; }
   if wait_for 60 other_found; then
-    # The notepad covers the start button at (686, 547)-(806, 583) of the benchmark's client area.
+    # The notepad covers the start button at (686, 547)-(806, 583) of the benchmark's client area,
+    # and lies in front of it: the screen shows the notepad's white page where the button was.
     xdotool windowsize "$other" 400 200 windowmove "$other" $((X + 600)) $((Y + 480))
-    sleep 1
+    at_button() { import -window root -crop "1x1+$((X + 746))+$((Y + 565))" +repage "$out/at_button.png" 2>/dev/null &&
+                    [ "$(pixel "$out/at_button.png" 0 0)" = "255 255 255" ]; }
+    covered() { xdotool windowraise "$other"; sleep 0.3; at_button; }
+    wait_for 20 covered || fail "the notepad never came in front of the start button"
     xdotool mousemove $((X + 746)) $((Y + 565)) mousedown 1; sleep 0.15; xdotool mouseup 1
     sleep 6
     client_shot "$other" "$out/notepad_over_button.png"
@@ -94,8 +98,11 @@ if wait_for 60 found && wait_for 60 explained; then
     else
       fail "a click on another window started the benchmark"
     fi
-    kill "$notepad" 2>/dev/null
+    # The notepad must be gone before the button is clicked: its window is waited out, not assumed.
+    kill -KILL "$notepad" 2>/dev/null
     wait "$notepad" 2>/dev/null
+    notepad_gone() { [ -z "$(window_named "Notepad|メモ帳")" ]; }
+    wait_for 20 notepad_gone || fail "the notepad's window stayed"
     sleep 1
     click "$window" 746 565
     result_written() { [ -s "$out/buttons.json" ]; }
