@@ -228,6 +228,7 @@ SNR2_API int WINAPI SNR2_WaveRead(const wchar_t *path, tagSNRWAVE *wave)
     }
     wave->buffer = b;
     close_sound_file(&f);
+    trvx_profile_mark_file("wave", path);
     return 1;
 }
 

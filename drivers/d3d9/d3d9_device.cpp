@@ -168,17 +168,21 @@ static DWORD_PTR driver_start(tagTRVX *ctx, DWORD_PTR windowed)
     g_d3d9.d3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (!g_d3d9.d3d)
         return 0;
+    trvx_profile_mark("d3d9.direct3d");
     g_d3d9.owner = ctx;
     if (!d3d9_input_start(ctx, windowed != 0)) {
         driver_end(ctx);
         return 0;
     }
+    trvx_profile_mark("d3d9.input");
     tagTRVXGRAPHICS *caps = caps_of(ctx);
     record_modes(caps);
     record_depth_formats(caps);
     record_antialias(caps);
     record_device_caps(ctx, caps);
+    trvx_profile_mark("d3d9.caps");
     record_diagnostics(ctx, caps);
+    trvx_profile_mark("d3d9.diagnostics");
     d3d9_publish(ctx);
     return 1;
 }
@@ -297,6 +301,7 @@ static DWORD_PTR viewport_open(tagTRVX *ctx, DWORD_PTR index, const RECT *rect, 
             d3d9_publish(ctx);
             return 0;
         }
+        trvx_profile_mark("d3d9.device");
         d3d9_publish(ctx);
         d3d9_fonts_restore(ctx);
     } else if (!g_d3d9.device) {
