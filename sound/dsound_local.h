@@ -10,7 +10,6 @@
 #include "snd_math.h"
 #include "snd_riff.h"
 #include "snd_stream.h"
-#include "trvx_profile_win32.h"
 
 enum { DEVICE_LEVEL6 = 6, DEVICE_LEVEL8 = 8 };
 enum Mode3D { MODE3D_NONE, MODE3D_HARDWARE, MODE3D_SOFTWARE };

@@ -1,5 +1,6 @@
 // sonra's start and end on DirectSound, device capabilities, record clearing and message boxes.
 #include "dsound_local.h"
+#include "trvx_profile_win32.h"
 
 #include <string.h>
 

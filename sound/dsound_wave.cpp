@@ -1,6 +1,7 @@
 // Wave records on DirectSound: opening sound files loose or out of ".vfs" archives, reading
 // RIFF/WAVE data into buffers, restoring lost buffers, freeing and joining waves.
 #include "dsound_local.h"
+#include "trvx_profile_win32.h"
 
 #include <stdlib.h>
 #include <string.h>
