@@ -70,8 +70,11 @@ source "$(dirname "$0")/env.sh"
 trvx_wine_arch "$TRVX_TEST_ARCH"
 bin="$TRVX_TEST_BUILD/bin"
 [ -f "$bin/$program" ] || { echo "startup_profile: $bin/$program was not built" >&2; exit 1; }
-"$TRVX_ROOT/scripts/services.sh" start
-trap '"$TRVX_ROOT/scripts/services.sh" stop >/dev/null' EXIT
+# Services that were already running stay running; those started here are stopped again.
+if ! DISPLAY=$TRVX_DISPLAY xdotool getdisplaygeometry >/dev/null 2>&1; then
+  "$TRVX_ROOT/scripts/services.sh" start
+  trap '"$TRVX_ROOT/scripts/services.sh" stop >/dev/null' EXIT
+fi
 export DISPLAY=$TRVX_DISPLAY XDG_RUNTIME_DIR=$TRVX_RUNTIME/xdg
 
 profiles=$TRVX_RUNTIME/profiles
