@@ -86,6 +86,8 @@ for n in $(seq "$starts"); do
   echo "launch $(date +%s%3N)" >"$file"
   (cd "$bin" && TRVX_PROFILE="Z:$file" exec "$TRVX_WINE" "$program" "${arguments[@]}") >/dev/null 2>&1 &
   started=$!
+  # Ended by a signal below: not a job whose end the shell should report.
+  disown "$started"
   waited=0
   until grep -q "^$until_step " "$file" || ! kill -0 "$started" 2>/dev/null; do
     sleep 0.05
@@ -93,7 +95,7 @@ for n in $(seq "$starts"); do
     [ $waited -lt $((timeout_s * 20)) ] || { echo "startup_profile: no $until_step in start $n" >&2; break; }
   done
   "$TRVX_WINESERVER" -k 2>/dev/null || true
-  wait "$started" 2>/dev/null || true
+  for _ in $(seq 200); do kill -0 "$started" 2>/dev/null || break; sleep 0.05; done
   "$TRVX_WINESERVER" -w 2>/dev/null || true
 done
 echo "startup_profile: $program ${arguments[*]}, $starts starts (profiles in $profiles)"
