@@ -3,6 +3,7 @@
 // TRVX_End takes it all down again in the reverse order.
 #include "layer_local.h"
 #include "render_local.h"
+#include "trvx_profile_win32.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -121,6 +122,7 @@ void reset_frame_average(tagTRVX *ctx)
 // open view port 0.
 TRVXCONTEXT WINAPI TRVX_Start(HWND window, const RECT *view, DWORD flags)
 {
+    trvx_profile_mark("engine.begin");
     HANDLE heap = HeapCreate(0, kInitialHeapSize, 0);
     if (!heap)
         return nullptr;
@@ -147,13 +149,16 @@ TRVXCONTEXT WINAPI TRVX_Start(HWND window, const RECT *view, DWORD flags)
     ctx->driverIndex = 0;
     if (driverCount == 0 || !load_plugin(&ctx->drivers[0]))
         return fail_start(ctx, false);
+    trvx_profile_mark("engine.driver_loaded");
 
     read_settings(ctx, flags);
     if (!driver_command(ctx, TRVXCMD_DRIVER_START, ctx->windowed))
         return fail_start(ctx, false);
 
+    trvx_profile_mark("engine.driver_started");
     ctx->viewPortCount = 1;
     system_info_fill(ctx);
+    trvx_profile_mark("engine.system_info");
 
     ctx->viewPorts = (tagTRVXVIEWPORT *)TRVX_AllocMemory(ctx, sizeof(tagTRVXVIEWPORT));
     ctx->windowed = flags & 0xFF;
@@ -166,9 +171,11 @@ TRVXCONTEXT WINAPI TRVX_Start(HWND window, const RECT *view, DWORD flags)
     driver_command(ctx, TRVXCMD_VIEWPORT_CLEAR, 0, 0);
     driver_command(ctx, TRVXCMD_VIEWPORT_FLIP, 0);
     driver_command(ctx, TRVXCMD_VIEWPORT_CLEAR, 0, 0);
+    trvx_profile_mark("engine.view_port");
 
     ctx->rootLayer = TRVXL_CreateLayer(ctx, nullptr, L"MasterLayer");
     load_format_plugins(ctx);
+    trvx_profile_mark("engine.format_plugins");
 
     ctx->textures = (tagTRVXTEXTURE *)TRVX_AllocMemory(ctx, kInitialTextureSlots * sizeof(tagTRVXTEXTURE));
     ctx->textureCount = ctx->textures ? kInitialTextureSlots : 0;
@@ -182,6 +189,7 @@ TRVXCONTEXT WINAPI TRVX_Start(HWND window, const RECT *view, DWORD flags)
     QueryPerformanceFrequency(&frequency);
     ctx->counterFrequency = frequency.QuadPart;
     draw_lists_create(ctx);
+    trvx_profile_mark("engine.started");
     return ctx;
 }
 

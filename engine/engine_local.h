@@ -3,6 +3,8 @@
 
 #include "trvx.h"
 
+#include <stddef.h>
+
 // trvx.dll itself: its folder holds the plug-ins, its resources the progress dialog.
 HMODULE engine_module();
 
@@ -16,6 +18,10 @@ bool copy_text(wchar_t *dst, size_t capacity, const wchar_t *text);
 // A memory block like TRVX_AllocMemory's for a caller that writes every byte of it at once: left
 // unzeroed, so that large file and text blocks are not written twice.
 void *memory_alloc_filled(tagTRVX *ctx, int size);
+// Bytes of the header in front of every memory block.
+const size_t kMemoryBlockHeader = 8;
+// Writes a block header for `size` bytes at `at` (room for the header and the data); the data's address.
+void *memory_block_place(void *at, int size);
 
 // Resets the frame-time average to its seed (the scene changed substantially).
 void reset_frame_average(tagTRVX *ctx);

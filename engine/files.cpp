@@ -2,6 +2,7 @@
 // code-page conversion, and reading or writing layer trees through the format plug-in chosen by
 // the file's extension.
 #include "engine_local.h"
+#include "trvx_profile_win32.h"
 
 #include <emmintrin.h>
 #include <string.h>
@@ -103,6 +104,7 @@ TRVXLAYER WINAPI TRVXL_ReadLayer(TRVXCONTEXT ctx, TRVXLAYER parent, const wchar_
     TRVXLAYER layer = (TRVXLAYER)call_in_folder(ctx, plugin, TRVXCMD_READ_FILE, (DWORD_PTR)parent, parts);
     if (layer)
         reset_frame_average(ctx);
+    trvx_profile_mark_file("model", fileName);
     return layer;
 }
 

@@ -7,6 +7,14 @@
 
 #include <vector>
 
+// Where the engine's own records lie inside tagTRVX::reserved0.
+const size_t kReservedTopLayers = 0;
+const size_t kReservedLayerSlabs = 16;
+
+// A zeroed layer record from the context's layer slabs (with a block header), or null; and its return.
+TRVXLAYER layer_record_new(tagTRVX *ctx);
+void layer_record_free(tagTRVX *ctx, TRVXLAYER layer);
+
 // Vertices a layer can index with its 16-bit face indices.
 const int kMaxLayerVertices = 65536;
 

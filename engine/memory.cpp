@@ -10,7 +10,7 @@ struct BlockHeader {
     uint32_t capacity; // bytes of data the block can hold
     uint32_t size;     // bytes in use
 };
-static_assert(sizeof(BlockHeader) == 8, "the block header is part of the interface");
+static_assert(sizeof(BlockHeader) == kMemoryBlockHeader, "the block header is part of the interface");
 
 const uint32_t kGrowthStep = 1000; // capacity beyond the first is rounded up to this
 
@@ -28,6 +28,13 @@ static void *allocate(tagTRVX *ctx, int size, DWORD flags)
     BlockHeader *h = (BlockHeader *)HeapAlloc(ctx->heap, flags, sizeof(BlockHeader) + (SIZE_T)size);
     if (!h)
         return nullptr;
+    h->capacity = h->size = (uint32_t)size;
+    return h + 1;
+}
+
+void *memory_block_place(void *at, int size)
+{
+    BlockHeader *h = (BlockHeader *)at;
     h->capacity = h->size = (uint32_t)size;
     return h + 1;
 }

@@ -3,6 +3,8 @@
 #include "render_local.h"
 
 #include <math.h>
+#include <stddef.h>
+#include <string.h>
 #include <new>
 #include <vector>
 
@@ -11,19 +13,9 @@ namespace {
 const float kPi = 3.1415927f;
 const float kDefaultLens = 50.0f; // the driver's own field of view, 2 atan(0.35), when the lens is 0
 const float kFrameHeight = 17.5f; // half the 35 mm frame, in mm
-
-enum Step {
-    kBegin = 1,
-    kEnd = 2,
-    kCollect = 3,
-    kSetup3D = 10,
-    kOpaque = 11,
-    kSorted = 12,
-    kSetup2D = 20,
-    kFront = 21,
-    kBack = 22,
-    kPoints = 23,
-};
+// Siblings ahead of the one visited whose records are fetched early: enough to cover a memory
+// access, few enough that they are still cached when their turn comes.
+const int kPrefetchAhead = 8;
 
 struct Collector {
     tagTRVX *ctx;
@@ -50,19 +42,45 @@ float view_cone(const tagTRVX *ctx, int viewPort)
     return atanf(sqrtf(w * w + h * h) / h * kFrameHeight / lens);
 }
 
-void list_overlay(Collector &c, TRVXLAYER layer)
+// What a frame leaves in a layer's sort key and radius.
+struct SortKey {
+    TRVXVECTOR key;
+    float radius;
+};
+
+// Writes the frame's sort key only where it changed: a still scene then reads its layers' records
+// without dirtying them, and memory carries no write-backs of unchanged values.
+inline void store_sort_key(TRVXLAYER layer, const SortKey &k)
 {
-    float k = layer->worldCentre.z;
+    if (memcmp(&layer->sortKey, &k.key, sizeof k.key) != 0)
+        layer->sortKey = k.key;
+    if (memcmp(&layer->sortRadius, &k.radius, sizeof k.radius) != 0)
+        layer->sortRadius = k.radius;
+}
+
+// The lines of a layer record that the walk reads: its first (switches) and those from the child
+// count to the sort radius.
+inline void prefetch_layer(const tagTRVXLAYER *layer)
+{
+    const char *record = (const char *)layer;
+    __builtin_prefetch(record);
+    __builtin_prefetch(record + offsetof(tagTRVXLAYER, childCount));
+    __builtin_prefetch(record + offsetof(tagTRVXLAYER, sortRadius));
+}
+
+void list_overlay(Collector &c, TRVXLAYER layer, SortKey &k)
+{
+    float depth = layer->worldCentre.z;
     tagTRVXDRAWLIST *list = nullptr;
-    if (k >= -1.0f && k <= 0.0f)
+    if (depth >= -1.0f && depth <= 0.0f)
         list = &c.ctx->frontList;
-    else if (k >= 1.0f && k <= 2.0f)
+    else if (depth >= 1.0f && depth <= 2.0f)
         list = &c.ctx->backList;
     if (!list)
         return;
-    draw_list_append(c.ctx, list, layer, k);
-    layer->sortKey = layer->worldCentre;
-    layer->sortRadius = layer->worldRadius;
+    draw_list_append(c.ctx, list, layer, depth);
+    k.key = layer->worldCentre;
+    k.radius = layer->worldRadius;
 }
 
 // True when the layer's bounding sphere lies (partly) inside the view cone and the far distance:
@@ -84,7 +102,7 @@ bool in_view(const Collector &c, const TRVXVECTOR &towards, float d, float radiu
     return cosine > limit;
 }
 
-void list_layer(Collector &c, TRVXLAYER layer)
+void list_layer(Collector &c, TRVXLAYER layer, SortKey &k)
 {
     TRVXVECTOR towards = {layer->worldCentre.x - c.eye.x, layer->worldCentre.y - c.eye.y,
                           layer->worldCentre.z - c.eye.z, 0.0f};
@@ -102,8 +120,7 @@ void list_layer(Collector &c, TRVXLAYER layer)
         return;
     if (!draw_list_append(c.ctx, list, layer, d))
         return;
-    TRVX_Set3D(&layer->sortKey, 0.0f, 0.0f, d, 0.0f);
-    layer->sortRadius = 0.0f;
+    k.key.z = d;
     float edge = d + layer->worldRadius + 1.0f;
     if (edge > c.depth)
         c.depth = edge;
@@ -115,14 +132,14 @@ bool visit(Collector &c, TRVXLAYER layer)
     if ((layer->switchFlags & TRVX_SWITCH_HIDDEN) ||
         !(layer->switchFlags & (TRVX_SWITCH_ON | TRVX_SWITCH_EVALUATED)) || layer->transparency >= 255)
         return false;
-    TRVX_Zero3D(&layer->sortKey);
-    layer->sortRadius = 0.0f;
+    SortKey k = {};
     if (layer->vertexCount > 0) {
         if (layer->attributes & TRVX_ATTR_OVERLAY)
-            list_overlay(c, layer);
+            list_overlay(c, layer, k);
         else
-            list_layer(c, layer);
+            list_layer(c, layer, k);
     }
+    store_sort_key(layer, k);
     return true;
 }
 
@@ -130,21 +147,25 @@ bool visit(Collector &c, TRVXLAYER layer)
 // wide trees cost more than one pass.
 void collect_subtree(Collector &c, TRVXLAYER top)
 {
-    struct Step {
+    struct Level {
         TRVXLAYER layer;
         int next; // the child to visit next
     };
     if (!visit(c, top))
         return;
-    std::vector<Step> path;
+    std::vector<Level> path;
     path.reserve(32);
     path.push_back({top, 0});
     while (!path.empty()) {
-        // Siblings are taken in one tight loop; a frame is pushed only to go down a level.
+        // Siblings are taken in one tight loop; a level is pushed only to go down.
         TRVXLAYER parent = path.back().layer, down = nullptr;
+        TRVXLAYER const *children = parent->children;
+        const int count = parent->childCount;
         int next = path.back().next;
-        while (next < parent->childCount && !down) {
-            TRVXLAYER child = parent->children[next++];
+        while (next < count && !down) {
+            if (next + kPrefetchAhead < count)
+                prefetch_layer(children[next + kPrefetchAhead]);
+            TRVXLAYER child = children[next++];
             if (visit(c, child) && child->childCount > 0)
                 down = child;
         }
@@ -220,26 +241,26 @@ DWORD_PTR WINAPI TRVX_RenderingEx(TRVXCONTEXT ctx, int viewPort, TRVXLAYER layer
     if (!valid_port(ctx, viewPort))
         return 0;
     switch (step) {
-    case kBegin:
+    case TRVX_STEP_BEGIN:
         return driver_command(ctx, TRVXCMD_SCENE_BEGIN, viewPort, background);
-    case kEnd:
+    case TRVX_STEP_END:
         return driver_command(ctx, TRVXCMD_SCENE_END, viewPort);
-    case kCollect:
+    case TRVX_STEP_COLLECT:
         collect(ctx, viewPort, layer);
         return 1;
-    case kSetup3D:
+    case TRVX_STEP_SETUP_3D:
         return driver_command(ctx, TRVXCMD_SET_3D, viewPort);
-    case kOpaque:
+    case TRVX_STEP_OPAQUE:
         return draw_entries(ctx, viewPort, ctx->opaqueList, false, true);
-    case kSorted:
+    case TRVX_STEP_SORTED:
         return draw_entries(ctx, viewPort, ctx->sortedList, true, true);
-    case kSetup2D:
+    case TRVX_STEP_SETUP_2D:
         return driver_command(ctx, TRVXCMD_SET_2D, viewPort);
-    case kFront:
+    case TRVX_STEP_FRONT:
         return draw_entries(ctx, viewPort, ctx->frontList, true, true);
-    case kBack:
+    case TRVX_STEP_BACK:
         return draw_entries(ctx, viewPort, ctx->backList, true, true);
-    case kPoints:
+    case TRVX_STEP_POINTS:
         return draw_entries(ctx, viewPort, ctx->pointList, true, false);
     default:
         return 0;
@@ -251,8 +272,9 @@ int WINAPI TRVX_Rendering(TRVXCONTEXT ctx, int viewPort, TRVXLAYER layer, DWORD 
 {
     if (!valid_port(ctx, viewPort))
         return 0;
-    static const int steps[] = {kBegin, kCollect, kSetup2D, kBack, kSetup3D, kOpaque, kSorted,
-                                kPoints, kSetup2D, kFront, kEnd};
+    static const int steps[] = {TRVX_STEP_BEGIN,  TRVX_STEP_COLLECT,  TRVX_STEP_SETUP_2D, TRVX_STEP_BACK,
+                                TRVX_STEP_SETUP_3D, TRVX_STEP_OPAQUE, TRVX_STEP_SORTED,  TRVX_STEP_POINTS,
+                                TRVX_STEP_SETUP_2D, TRVX_STEP_FRONT,  TRVX_STEP_END};
     for (int step : steps) {
         if (!valid_port(ctx, viewPort))
             break;

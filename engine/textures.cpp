@@ -1,6 +1,7 @@
 // Texture table: numbered, reference-counted slots naming image files (or created surfaces) that
 // the driver fills. Slot 0 is never handed out, so 0 can mean "no texture" everywhere.
 #include "engine_local.h"
+#include "trvx_profile_win32.h"
 
 #include <string.h>
 #include <wchar.h>
@@ -63,7 +64,9 @@ int WINAPI TRVX_ReadTexture(TRVXCONTEXT ctx, const wchar_t *fileName, int reload
     wcscpy(slot.name, wanted.name);
     wcscpy(slot.extension, wanted.extension);
     slot.options = options;
-    if (!driver_command(ctx, TRVXCMD_TEXTURE_LOAD, index, 0))
+    bool loaded = driver_command(ctx, TRVXCMD_TEXTURE_LOAD, index, 0) != 0;
+    trvx_profile_mark_file("texture", fileName);
+    if (!loaded)
         return 0; // the names stay, so the same file is not tried again without a reload
     slot.useCount = 1;
     return index;

@@ -13,18 +13,18 @@ struct TopLayers {
     TRVXLAYER *layers; // memory block, in the order the layers became top layers
     int32_t count;
 };
-static_assert(sizeof(TopLayers) <= sizeof(((tagTRVX *)nullptr)->reserved0), "the top-layer list must fit the context");
+static_assert(kReservedTopLayers + sizeof(TopLayers) <= kReservedLayerSlabs, "the top-layer list must fit before the slabs");
 
 TopLayers load(const tagTRVX *ctx)
 {
     TopLayers tops;
-    memcpy(&tops, ctx->reserved0, sizeof tops);
+    memcpy(&tops, ctx->reserved0 + kReservedTopLayers, sizeof tops);
     return tops;
 }
 
 void store(tagTRVX *ctx, const TopLayers &tops)
 {
-    memcpy(ctx->reserved0, &tops, sizeof tops);
+    memcpy(ctx->reserved0 + kReservedTopLayers, &tops, sizeof tops);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ void free_record(tagTRVX *ctx, TRVXLAYER layer)
     TRVX_FreeMemory(ctx, layer->transformBlock);
     TRVX_FreeMemory(ctx, layer->materialBlock);
     TRVX_FreeMemory(ctx, layer->children);
-    TRVX_FreeMemory(ctx, layer);
+    layer_record_free(ctx, layer);
 }
 
 // Children before parents, so that nothing reaches a freed parent. The subtree is listed first
@@ -316,7 +316,7 @@ void layer_append(tagTRVX *ctx, TRVXLAYER parent, TRVXLAYER child)
 // The new layer, appended as the last child of `parent` (a top layer when 0); null when out of memory.
 TRVXLAYER WINAPI TRVXL_CreateLayer(TRVXCONTEXT ctx, TRVXLAYER parent, const wchar_t *name)
 {
-    TRVXLAYER layer = (TRVXLAYER)TRVX_AllocMemory(ctx, sizeof(tagTRVXLAYER));
+    TRVXLAYER layer = layer_record_new(ctx);
     if (!layer)
         return nullptr;
     copy_text(layer->name, kNameChars, name ? name : L"NewLayer");

@@ -34,6 +34,11 @@ set(uninstall "; Generated from ${STAGE}\n")
 foreach(file ${files})
   string(REPLACE "/" "\\" windows "${file}")
   string(APPEND uninstall "Delete \"$INSTDIR\\${windows}\"\n")
+  # The graphics driver keeps a texture cache beside each image it loaded: it goes with the image.
+  string(TOLOWER "${file}" lower)
+  if(lower MATCHES "\\.(bmp|png|jpg|jpeg|dds|tga)$")
+    string(APPEND uninstall "Delete \"$INSTDIR\\${windows}.d3d9cache\"\n")
+  endif()
 endforeach()
 # Deepest first; RMDir without /r leaves a folder that still holds the user's own files.
 list(REVERSE folders)

@@ -1,5 +1,6 @@
 // sonra's start and end on DirectSound, device capabilities, record clearing and message boxes.
 #include "dsound_local.h"
+#include "trvx_profile_win32.h"
 
 #include <string.h>
 
@@ -92,6 +93,7 @@ SNR2_API int WINAPI SNR2_Start(HWND owner, DWORD flags)
 {
     if (g_snd.started)
         return 1;
+    trvx_profile_mark("sound.begin");
     g_snd.comStarted = SUCCEEDED(CoInitialize(nullptr));
 
     WNDCLASSW wc = {};
@@ -167,6 +169,7 @@ SNR2_API int WINAPI SNR2_Start(HWND owner, DWORD flags)
     wf.nBlockAlign = (WORD)(2 * wf.wBitsPerSample / 8);
     wf.nAvgBytesPerSec = wf.nBlockAlign * wf.nSamplesPerSec;
     g_snd.primary->SetFormat(&wf);  // a refused format leaves the device's own
+    trvx_profile_mark("sound.device");
 
     g_snd.owner = owner;
     reset_slot_tables();
@@ -185,6 +188,7 @@ SNR2_API int WINAPI SNR2_Start(HWND owner, DWORD flags)
     g_snd.control = CONTROL_RUNNING;
     g_snd.started = 1;
     g_snd.worker = CreateThread(nullptr, 0, worker_main, (void *)&g_snd.control, 0, nullptr);
+    trvx_profile_mark("sound.started");
     return 1;
 }
 

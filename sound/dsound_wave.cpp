@@ -1,6 +1,7 @@
 // Wave records on DirectSound: opening sound files loose or out of ".vfs" archives, reading
 // RIFF/WAVE data into buffers, restoring lost buffers, freeing and joining waves.
 #include "dsound_local.h"
+#include "trvx_profile_win32.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -228,6 +229,7 @@ SNR2_API int WINAPI SNR2_WaveRead(const wchar_t *path, tagSNRWAVE *wave)
     }
     wave->buffer = b;
     close_sound_file(&f);
+    trvx_profile_mark_file("wave", path);
     return 1;
 }
 

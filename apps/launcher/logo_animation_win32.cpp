@@ -11,6 +11,7 @@
 
 #include "logo_timeline.h"
 #include "product.h"
+#include "trvx_profile_win32.h"
 #include "trvx.h"
 
 namespace {
@@ -40,6 +41,7 @@ public:
                          logo::kLogoTop + logo::kLogoHeight};
         TRVX_ClipViewPort(ctx_, 0, &logoArea);
         load_scene();
+        trvx_profile_mark("launcher.logo_loaded");
         sndPlaySoundW(kLogoSound, SND_ASYNC | SND_NODEFAULT);
 
         // Each step is false after a stop request, which skips the rest.
@@ -282,6 +284,7 @@ private:
         wsprintfW(program, L"%s\\%s", folder, HX21_VIEWER_PROGRAM);
         HINSTANCE result = ShellExecuteW(nullptr, L"open", program, nullptr, folder, SW_SHOWNORMAL);
         shared_->viewerStarted = (INT_PTR)result > 32;
+        trvx_profile_mark("launcher.viewer_started");
     }
 
     LogoShared *shared_;

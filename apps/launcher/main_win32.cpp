@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "product.h"
+#include "trvx_profile_win32.h"
 
 namespace {
 
@@ -63,6 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     LogoShared shared;
     if (!create_launcher_window(instance, &shared))
         return -1;
+    trvx_profile_mark("launcher.window");
     start_logo_animation(&shared);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

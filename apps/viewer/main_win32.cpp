@@ -7,6 +7,7 @@
 #include "input.h"
 #include "product.h"
 #include "run.h"
+#include "trvx_profile_win32.h"
 #include "viewer_state.h"
 
 namespace {
@@ -176,6 +177,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     p.windowActive = 0;
     ShowWindow(p.window, SW_SHOW);
     UpdateWindow(p.window);
+    trvx_profile_mark("viewer.window");
 
     HANDLE thread = CreateThread(nullptr, 0, application_thread, nullptr, 0, nullptr);
     if (!thread)

@@ -8,6 +8,7 @@
 #include "frame.h"
 #include "platform.h"
 #include "scene_load.h"
+#include "trvx_profile_win32.h"
 #include "viewer_loop.h"
 #include "viewer_state.h"
 
@@ -76,14 +77,18 @@ bool run_once(const RunFrames &frames)
     RECT saved;
     GetWindowRect(g_process.window, &saved);
     g_run = ViewerRun{};
+    trvx_profile_mark("viewer.engine_command");
     if (!start_engine())
         return false;
+    trvx_profile_mark("viewer.engine_started");
     set_up_view();
     load_scene();
     if (g_display.windowed)
         place_pointer_in_caption();
     frames.begin();
-    while (!g_process.quitRequested && frames.frame()) {
+    bool running = !g_process.quitRequested && frames.frame();
+    trvx_profile_mark("viewer.first_frame");
+    while (running && !g_process.quitRequested && frames.frame()) {
     }
     frames.end();
     show_release_message();

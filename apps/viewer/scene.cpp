@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "layers.h"
+#include "platform.h"
 #include "viewer_state.h"
 
 Scene g_scene;
@@ -31,12 +32,21 @@ void draw_loading_frame(TRVXCONTEXT ctx, const wchar_t *caption)
     TRVX_FlipViewPort(ctx, 0);
 }
 
+// Each loading frame costs a whole present; a file of many layers would otherwise spend more time
+// showing its progress than reading. The bar still moves 20 times a second and shows its end.
+const double kLoadingFrameMs = 50;
+double g_lastLoadingFrameMs = -kLoadingFrameMs;
+
 } // namespace
 
 void WINAPI loading_bar(TRVXCONTEXT ctx, const wchar_t *caption, DWORD percent)
 {
     Vec3 scale = {percent / 100.0f, 1, 1};
     move_layer(g_scene.loadBar, nullptr, nullptr, &scale);
+    double now = now_ms();
+    if (percent < 100 && now - g_lastLoadingFrameMs < kLoadingFrameMs && now >= g_lastLoadingFrameMs)
+        return;
+    g_lastLoadingFrameMs = now;
     draw_loading_frame(ctx, caption);
 }
 

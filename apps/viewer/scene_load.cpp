@@ -14,6 +14,7 @@
 #include "parts.h"
 #include "scene.h"
 #include "viewer_state.h"
+#include "trvx_profile_win32.h"
 
 namespace {
 
@@ -98,15 +99,19 @@ void load_scene()
     s.skyHorizon = kBuiltSkyHorizon;
     colour_sky();
     s.clouds = read_under(s.sky, L"etc\\clouds\\landclouds.tvm");
+    trvx_profile_mark("viewer.sky");
 
     load_aircraft();
+    trvx_profile_mark("viewer.aircraft");
     load_airport();
+    trvx_profile_mark("viewer.airport");
 
     show_message(L"リソースの登録中...");
     create_fade_layer();
     init_camera_sets();
     load_cursors();
     g_input = InputState{};
+    trvx_profile_mark("viewer.resources");
 }
 
 void dress_for_viewer()
@@ -119,4 +124,5 @@ void dress_for_viewer()
     colour_sky();
     TRVX_SetFog(g_run.ctx, kViewerFogStart, kViewerFogEnd, s.skyHorizon);
     load_panels();
+    trvx_profile_mark("viewer.panels");
 }

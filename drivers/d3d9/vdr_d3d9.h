@@ -11,6 +11,7 @@
 #include "plugin/trvx_module.h"
 #include "plugin/trvx_plugin.h"
 #include "plugin/trvx_transform.h"
+#include "trvx_profile_win32.h"
 
 // --- Records laid over the engine's driver fields ---------------------------------------------
 

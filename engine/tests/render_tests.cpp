@@ -4,6 +4,8 @@
 
 #include <math.h>
 
+#include <algorithm>
+
 namespace {
 
 class RenderTest : public EngineTest {
@@ -402,4 +404,41 @@ TEST_F(RenderTest, DeepChainsAreWalkedWithoutExhaustingTheStack)
     EXPECT_EQ(ctx->opaqueList.entries[100000].layer, last);
     RECT bigger = {0, 0, 800, 600};
     EXPECT_NE(TRVX_ViewPort(ctx, 0, &bigger), 0); // drops and rebuilds every layer's buffers
+}
+
+TEST_F(RenderTest, LongOverlayListsSortNegativeKeysAndBothZerosAsShortOnes)
+{
+    // Enough front overlays for the long-list sort: keys from -1 to 0, each one many times, and
+    // both zeros, which compare equal and so keep the collection rule among themselves.
+    std::vector<TRVXLAYER> made;
+    for (int i = 0; i < 600; ++i) {
+        float key = i % 3 == 0 ? (i % 2 ? -0.0f : 0.0f) : -(float)(i % 50) / 49.0f;
+        made.push_back(layer(100, 100, key, 1));
+        made.back()->attributes = TRVX_ATTR_OVERLAY;
+    }
+    collect();
+    ASSERT_EQ(ctx->frontList.count, 602);
+    // The order of a stable sort of the reversed collection order by key.
+    std::vector<TRVXLAYER> expected(made.rbegin(), made.rend());
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](TRVXLAYER a, TRVXLAYER b) { return a->worldCentre.z < b->worldCentre.z; });
+    EXPECT_EQ(entries(ctx->frontList), expected);
+}
+
+TEST_F(RenderTest, ALayerThatLeavesTheViewLosesLastFramesSortKey)
+{
+    TRVXLAYER ahead = layer(0, 0, 30, 1);
+    collect();
+    EXPECT_EQ(ahead->sortKey.z, 30);
+    TRVX_Set3D(&ahead->worldCentre, 0, 0, -30, 0); // behind the camera now
+    collect();
+    EXPECT_FALSE(listed(ahead));
+    EXPECT_EQ(ahead->sortKey.z, 0);
+    EXPECT_EQ(ahead->sortRadius, 0);
+    ahead->attributes = TRVX_ATTR_OVERLAY;
+    TRVX_Set3D(&ahead->worldCentre, 5, 6, -0.5f, 0);
+    ahead->worldRadius = 7;
+    collect();
+    EXPECT_EQ(ahead->sortKey.x, 5);
+    EXPECT_EQ(ahead->sortRadius, 7);
 }

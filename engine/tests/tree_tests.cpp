@@ -86,6 +86,32 @@ TEST_F(Tree, CreateSetsDefaultsAsksForDriverBlocksAndAppends)
     EXPECT_EQ(seen[5].p2, (DWORD_PTR)layer->materialBlock);
 }
 
+TEST_F(Tree, RecordsOfDeletedLayersComeBackAsNewOnes)
+{
+    // Many layers, so that records come from more than one slab, then every other one deleted and
+    // made again: the new ones start from the defaults, whatever their records held before.
+    std::vector<TRVXLAYER> made;
+    for (int i = 0; i < 1000; ++i) {
+        made.push_back(make(ctx->rootLayer, L"old"));
+        made.back()->userValue = 77;
+        made.back()->worldRadius = 5;
+        made.back()->attributes = TRVX_ATTR_OVERLAY;
+    }
+    for (int i = 0; i < 1000; i += 2)
+        TRVXL_DeleteLayer(ctx, made[i], 1);
+    for (int i = 0; i < 500; ++i) {
+        TRVXLAYER fresh = make(ctx->rootLayer, L"new");
+        ASSERT_EQ(fresh->userValue, 0);
+        ASSERT_EQ(fresh->worldRadius, 0);
+        ASSERT_EQ(fresh->attributes, 0);
+        ASSERT_EQ(fresh->childCount, 0);
+        ASSERT_EQ(fresh->switchFlags, 1);
+        ASSERT_EQ(TRVX_SizeMemory(ctx, fresh), (int)sizeof(tagTRVXLAYER));
+    }
+    EXPECT_EQ(ctx->rootLayer->childCount, 1000);
+    EXPECT_EQ(made[1]->userValue, 77); // the kept ones are untouched
+}
+
 TEST_F(Tree, DriverWithoutMaterialBlockGetsCommand7WithNone)
 {
     driver.answer(TRVXCMD_QUERY_SIZE, 0);

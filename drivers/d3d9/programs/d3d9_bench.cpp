@@ -1,9 +1,10 @@
 // Benchmark of the engine with the Direct3D 9 driver against a plain Direct3D 9 loop that draws the
 // same vertex buffers with the same states, in the same window and for the same number of frames.
-//   vdr_d3d9_bench [--frames N] [--size WIDTHxHEIGHT]
-// Scenes: a colour box, 2000 small boxes, and the viewer's scene (aircraft, airport, clouds, sky
-// and lamps) when the content tree lies beside the program. Prints, per scene, frames per second of both, the ratio of their frame times and the device
-// state calls per frame. The two take turns in rounds, and each one's best round counts.
+//   vdr_d3d9_bench [--frames N] [--size WIDTHxHEIGHT] [--boxes N]
+// Scenes: a colour box, 2000 small boxes (and N more with --boxes, all in view), and the viewer's
+// scene (aircraft, airport, clouds, sky and lamps) when the content tree lies beside the program.
+// Prints, per scene, frames per second of both, the ratio of their frame times and the device state
+// calls per frame. The two take turns in rounds, and each one's best round counts.
 #include <d3d9.h>
 #include <stdio.h>
 #include <math.h>
@@ -263,11 +264,21 @@ void compare(TRVXCONTEXT ctx, const char *name, TRVXLAYER scene, int frames)
     report(name, layers.size(), engine, raw);
 }
 
+const int kBaseBoxes = 2000;
+const int kBaseColumns = 50;
+const float kBaseBoxesEye = -95; // the camera's distance that shows the 2000 boxes whole
+
+// How far a grid of `count` boxes spreads compared with the 2000: its sides grow as the square root.
+float box_grid_scale(int count)
+{
+    return sqrtf((float)count / (float)kBaseBoxes);
+}
+
 TRVXLAYER small_boxes(TRVXCONTEXT ctx, int count)
 {
     TRVXLAYER group = TRVXL_CreateLayer(ctx, ctx->rootLayer, L"SmallBoxes");
     const float box[9] = {6, 1.2f, 1.2f, 1.2f, 0};
-    int columns = 50;
+    int columns = (int)(kBaseColumns * box_grid_scale(count) + 0.5f);
     for (int i = 0; i < count; ++i) {
         TRVXLAYER l = TRVXL_CreateModel(ctx, group, box);
         TRVXVECTOR at = {(float)(i % columns - columns / 2) * 2.0f, (float)(i / columns - count / columns / 2) * 2.0f,
@@ -301,14 +312,26 @@ int main(int argc, char **argv)
     compare(ctx, "ColorBox", colorBox, options.frames);
 
     TRVXL_SwitchLayer(ctx, colorBox, 0);
-    TRVXLAYER boxes = small_boxes(ctx, 2000);
-    camera.eye = {0, 0, -95, 0};
+    TRVXLAYER boxes = small_boxes(ctx, kBaseBoxes);
+    camera.eye = {0, 0, kBaseBoxesEye, 0};
     TRVX_SetCamera(ctx, &camera);
     TRVXL_CalcLayer(ctx, ctx->rootLayer);
     program_window_open(window);
     compare(ctx, "2000 boxes", boxes, options.frames);
-
     TRVXL_SwitchLayer(ctx, boxes, 0);
+
+    if (options.boxes > 0) {
+        TRVXLAYER more = small_boxes(ctx, options.boxes);
+        camera.eye = {0, 0, kBaseBoxesEye * box_grid_scale(options.boxes), 0};
+        TRVX_SetCamera(ctx, &camera);
+        TRVXL_CalcLayer(ctx, ctx->rootLayer);
+        program_window_open(window);
+        char name[32];
+        snprintf(name, sizeof name, "%d boxes", options.boxes);
+        compare(ctx, name, more, options.frames);
+        TRVXL_SwitchLayer(ctx, more, 0);
+    }
+
     double loadSeconds = 0;
     if (TRVXLAYER scene = viewer_scene(ctx, &loadSeconds)) {
         const uint32_t sky = 0x0090511A;

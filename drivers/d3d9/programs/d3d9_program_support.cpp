@@ -16,6 +16,8 @@ DemoOptions parse_options(int argc, char **argv)
             o.screenshot = argv[i + 1];
         else if (!strcmp(argv[i], "--frames"))
             o.frames = atoi(argv[i + 1]) > 0 ? atoi(argv[i + 1]) : o.frames;
+        else if (!strcmp(argv[i], "--boxes"))
+            o.boxes = atoi(argv[i + 1]) > 0 ? atoi(argv[i + 1]) : 0;
         else if (!strcmp(argv[i], "--size") && sscanf(argv[i + 1], "%dx%d", &o.width, &o.height) != 2)
             o.width = 640, o.height = 480;
     }

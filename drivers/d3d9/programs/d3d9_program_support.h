@@ -11,9 +11,10 @@ struct DemoOptions {
     double seconds = 0;            // 0 = until the window is closed
     const char *screenshot = 0;    // bitmap written at the end of the run
     int frames = 300;              // benchmark: frames per measurement
+    int boxes = 0;                 // benchmark: a box scene of this many beside the 2000 (0 = none)
 };
 
-// --seconds N, --screenshot FILE, --size WxH, --frames N.
+// --seconds N, --screenshot FILE, --size WxH, --frames N, --boxes N.
 DemoOptions parse_options(int argc, char **argv);
 // A shown top-level window with the given client size.
 HWND open_program_window(const wchar_t *title, int width, int height);
