@@ -111,6 +111,9 @@ extern D3D9DRIVER g_d3d9;
 
 // Writes the driver objects into the context's driverPrivate slots.
 void d3d9_publish(tagTRVX *ctx);
+// Chip name and video memory of the first display device into the report (the adapter's own
+// description when the diagnostic provider names no chip).
+void d3d9_record_diagnostics(tagTRVX *ctx, UINT adapter, tagTRVXGRAPHICS *caps);
 // The device rectangle of view port `index` (clip applied, offset for view ports above 0).
 RECT d3d9_viewport_rect(const tagTRVX *ctx, int index);
 // Sets the device viewport to view port `index`; 0 when the index is not an open view port.
