@@ -11,13 +11,9 @@ InputState g_input;
 
 namespace {
 
-// Presses noted by the window thread: one writer, one reader.
-struct NotedPress {
-    int code;
-    uint32_t timeMs;
-};
+// Presses noted by the window thread (their codes): one writer, one reader.
 const uint32_t kNotedRoom = 32;
-NotedPress g_noted[kNotedRoom];
+int g_noted[kNotedRoom];
 std::atomic<uint32_t> g_notedHead{0}, g_notedTail{0};
 PressLedger g_ledger;
 
@@ -33,7 +29,7 @@ void queue_missed_presses(TRVXCONTEXT ctx)
     uint32_t tail = g_notedTail.load(std::memory_order_relaxed);
     uint32_t head = g_notedHead.load(std::memory_order_acquire);
     for (; tail != head; ++tail)
-        g_ledger.noted(g_noted[tail % kNotedRoom].code, g_noted[tail % kNotedRoom].timeMs);
+        g_ledger.noted(g_noted[tail % kNotedRoom]);
     g_notedTail.store(tail, std::memory_order_release);
     for (int code : g_ledger.poll(tick_ms(), [ctx](int c) { return down_in(ctx->inputState, c); }))
         TRVX_SetDeviceInputBuffer(ctx, code);
@@ -77,12 +73,12 @@ bool held(int code)
     return down_in(g_run.ctx->inputState, code);
 }
 
-void note_press(int code, uint32_t timeMs)
+void note_press(int code)
 {
     uint32_t head = g_notedHead.load(std::memory_order_relaxed);
     if (code <= 0 || head - g_notedTail.load(std::memory_order_acquire) >= kNotedRoom)
         return;
-    g_noted[head % kNotedRoom] = {code, timeMs};
+    g_noted[head % kNotedRoom] = code;
     g_notedHead.store(head + 1, std::memory_order_release);
 }
 

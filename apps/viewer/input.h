@@ -39,9 +39,9 @@ extern InputState g_input;
 // Polls keyboard and mouse (or clears them while the window is inactive) into g_input. A press
 // and release that fell between two polls, which polling alone cannot see, is queued after all.
 void poll_input();
-// Window thread: a key or button (by its engine code) went down at `timeMs`, the message's time.
-// Lock-free; the application thread weighs it against its polling at its next poll.
-void note_press(int code, uint32_t timeMs);
+// Window thread: a key or button (by its engine code) went down. Lock-free; the application thread
+// weighs it against its polling at its next poll.
+void note_press(int code);
 // The engine's code of a WM_KEYDOWN's key (DirectInput numbering), 0 for an auto-repeat.
 int press_code(WPARAM key, LPARAM flags);
 // Forgets the presses noted so far (while input is being thrown away).

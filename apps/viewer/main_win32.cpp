@@ -52,7 +52,7 @@ void set_cursor()
 void note(int code)
 {
     if (g_run.ctx)
-        note_press(code, (uint32_t)GetMessageTime());
+        note_press(code);
 }
 
 LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

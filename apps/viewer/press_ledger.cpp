@@ -1,20 +1,26 @@
 // Presses reported by the window against presses seen by polling.
 #include "press_ledger.h"
 
-void PressLedger::noted(int code, uint32_t timeMs)
+void PressLedger::noted(int code)
 {
     if (code > 0 && code < kCodes)
-        reported_.push_back({code, timeMs});
+        reported_.push_back(code);
 }
 
-std::vector<int> PressLedger::decide()
+std::vector<int> PressLedger::decide(uint32_t pollMs)
 {
+    // Tick counts wrap after 49 days: ages are differences.
+    for (std::vector<Transition> &seen : transitions_)
+        while (!seen.empty() && polls_ - seen.front().poll > kUnclaimedPolls &&
+               pollMs - seen.front().timeMs > kUnclaimedMs)
+            seen.erase(seen.begin());
     std::vector<int> missed;
-    for (const Press &p : reported_) {
-        // Tick counts wrap after 49 days: compare by difference.
-        bool seen = seenDown_[p.code] && (int32_t)(lastSeenDown_[p.code] + kClockSlackMs - p.timeMs) >= 0;
-        if (!seen)
-            missed.push_back(p.code);
+    for (int code : reported_) {
+        std::vector<Transition> &seen = transitions_[code];
+        if (seen.empty())
+            missed.push_back(code);
+        else
+            seen.erase(seen.begin());
     }
     reported_.clear();
     return missed;

@@ -2,6 +2,10 @@
 // polling saw: a press and release that fell between two polls, which polling alone cannot see,
 // reaches the command handler all the same, once; a press that polling saw is never queued again,
 // however late the window's report of it is taken.
+//
+// Polling queues a press itself when it sees a code go down (up at one poll, down at the next). A
+// reported press is matched against those transitions, each of which stands for one press: by
+// order, not by clock, because the messages' times and the poll's clock drift apart under load.
 #pragma once
 
 #include <stdint.h>
@@ -11,34 +15,40 @@
 class PressLedger {
 public:
     static constexpr int kCodes = 320; // keys 1..255 and mouse buttons 256..319, as the engine numbers them
-    // Polling that saw a key held this long before its message's time still counts as having seen
-    // the press: the message clock and the poll clock are read at slightly different moments.
-    static constexpr uint32_t kClockSlackMs = 20;
+    // A transition that no report claimed within this many polls and milliseconds came from a press
+    // the window never reports (a click on the caption): it must not stand for a later press.
+    static constexpr uint32_t kUnclaimedPolls = 4;
+    static constexpr uint32_t kUnclaimedMs = 1000;
 
-    // A press that the window saw go down at `timeMs` (the message's time), reported since the last poll.
-    void noted(int code, uint32_t timeMs);
+    // A press that the window reported since the last poll.
+    void noted(int code);
     // One poll at `pollMs`, with `isDown(code)` telling what polling sees held now. Returns the
-    // reported presses that no poll saw held since they went down, each once.
+    // reported presses that polling did not see, each once.
     template <class IsDown> std::vector<int> poll(uint32_t pollMs, IsDown isDown)
     {
-        for (int code = 1; code < kCodes; ++code)
-            if (isDown(code)) {
-                lastSeenDown_[code] = pollMs;
-                seenDown_[code] = true;
+        ++polls_;
+        for (int code = 1; code < kCodes; ++code) {
+            bool down = isDown(code);
+            if (down && !wasDown_[code]) {
+                Transition t = {polls_, pollMs};
+                transitions_[code].push_back(t);
             }
-        return decide();
+            wasDown_[code] = down;
+        }
+        return decide(pollMs);
     }
     // Forgets every press reported so far.
     void forget() { reported_.clear(); }
 
 private:
-    struct Press {
-        int code;
+    struct Transition {
+        uint32_t poll;
         uint32_t timeMs;
     };
-    std::vector<int> decide();
+    std::vector<int> decide(uint32_t pollMs);
 
-    std::vector<Press> reported_;
-    uint32_t lastSeenDown_[kCodes] = {};
-    bool seenDown_[kCodes] = {};
+    std::vector<int> reported_;
+    std::vector<Transition> transitions_[kCodes]; // unclaimed, oldest first
+    bool wasDown_[kCodes] = {};
+    uint32_t polls_ = 0;
 };

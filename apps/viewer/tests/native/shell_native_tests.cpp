@@ -1,9 +1,11 @@
-// View shape, photo names, window sizes, panel placement and hit-testing.
+// View shape, photo names, window sizes, panel placement and hit-testing, and the window's presses
+// weighed against polling.
 #include <gtest/gtest.h>
 
 #include <wchar.h>
 
 #include "panel_layout.h"
+#include "press_ledger.h"
 #include "view_math.h"
 
 TEST(ViewShape, LetterBoxAndPillarBox)
@@ -100,4 +102,62 @@ TEST(Panels, HitTestEveryButton)
     EXPECT_EQ(hit_test(panels, bases, 0, 0).panel, 0);
     panel_origin(panels[2], &ox, &oy);
     EXPECT_EQ(hit_test(panels, bases, ox, oy).panel, 3);
+}
+
+namespace {
+
+const int kPrint = 0xB7; // Print Screen, as the engine numbers keys
+
+// Polling every 100 ms from `clockMs` on; `held` says whether polling sees Print down.
+struct LedgerClock {
+    PressLedger ledger;
+    uint32_t clockMs = 5000;
+    std::vector<int> poll(bool held)
+    {
+        clockMs += 100;
+        return ledger.poll(clockMs, [held](int code) { return held && code == kPrint; });
+    }
+};
+
+} // namespace
+
+TEST(PressLedger, EachPressReachesTheHandlerOnce)
+{
+    // A tap between two polls: only the window saw it.
+    LedgerClock a;
+    a.poll(false);
+    a.ledger.noted(kPrint);
+    EXPECT_EQ(a.poll(false), std::vector<int>{kPrint});
+    EXPECT_TRUE(a.poll(false).empty());
+
+    // Polling saw the press (and queued it itself); the window's report comes three polls late, or
+    // before the poll that sees it.
+    LedgerClock late;
+    late.poll(false);
+    late.poll(true);
+    late.poll(true);
+    late.poll(false);
+    late.ledger.noted(kPrint);
+    EXPECT_TRUE(late.poll(false).empty());
+    LedgerClock early;
+    early.poll(false);
+    early.ledger.noted(kPrint);
+    EXPECT_TRUE(early.poll(true).empty());
+
+    // Three taps within one poll's interval, of which polling saw the key down once: two more.
+    LedgerClock three;
+    three.poll(false);
+    for (int i = 0; i < 3; ++i)
+        three.ledger.noted(kPrint);
+    EXPECT_EQ(three.poll(true), (std::vector<int>{kPrint, kPrint}));
+
+    // A press the window never reports (a click on the caption) stands for no later tap once it is
+    // old: over four polls and a second.
+    LedgerClock caption;
+    caption.poll(false);
+    caption.poll(true);
+    for (int i = 0; i < 10; ++i)
+        caption.poll(false);
+    caption.ledger.noted(kPrint);
+    EXPECT_EQ(caption.poll(false), std::vector<int>{kPrint});
 }
