@@ -166,7 +166,7 @@ void dialog_step()
         return;
     case Phase::Settling:
     case Phase::Chosen:
-        if (now_ms() < g_dialog.waitUntil) {
+        if (now_ms() < g_dialog.waitUntil || presses_undecided()) {
             discard_input(0);
             return;
         }

@@ -95,6 +95,12 @@ int press_code(WPARAM key, LPARAM flags)
     return scan | ((flags & (1 << 24)) ? 0x80 : 0);
 }
 
+bool presses_undecided()
+{
+    return g_notedHead.load(std::memory_order_acquire) != g_notedTail.load(std::memory_order_relaxed) ||
+           g_ledger.undecided();
+}
+
 void forget_noted_presses()
 {
     g_notedTail.store(g_notedHead.load(std::memory_order_acquire), std::memory_order_release);

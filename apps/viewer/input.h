@@ -46,6 +46,10 @@ void note_press(int code);
 int press_code(WPARAM key, LPARAM flags);
 // Forgets the presses noted so far (while input is being thrown away).
 void forget_noted_presses();
+// True while a press the window reported is not yet matched with polling or counted as one polling
+// missed. A wait that throws input away or counts it lasts until none is, so that a tap late in the
+// wait is counted by the wait instead of being lost or acted on after it.
+bool presses_undecided();
 // One step of a wait: polls keyboard and mouse and throws every queued event away, letting the
 // window's messages through for each; returns how many of them were `counted` (0: none counted). A
 // request to close the window waits for the next frame.

@@ -93,11 +93,10 @@ bool photo_step()
 {
     if (g_photo.waitUntil == 0)
         g_photo.waitUntil = now_ms() + kWaitMs;
-    if (now_ms() < g_photo.waitUntil) {
+    if (now_ms() < g_photo.waitUntil || presses_undecided()) {
         g_photo.wanted += discard_input(kKeyPrintScreen);
         return false;
     }
-    forget_noted_presses();
     take_photo();
     g_photo.waitUntil = 0;
     --g_photo.wanted;

@@ -4,24 +4,30 @@
 void PressLedger::noted(int code)
 {
     if (code > 0 && code < kCodes)
-        reported_.push_back(code);
+        incoming_.push_back(code);
 }
 
 std::vector<int> PressLedger::decide(uint32_t pollMs)
 {
+    for (int code : incoming_)
+        reports_.push_back(Sighting{code, polls_, pollMs});
+    incoming_.clear();
     // Tick counts wrap after 49 days: ages are differences.
-    for (std::vector<Transition> &seen : transitions_)
+    for (std::vector<Sighting> &seen : transitions_)
         while (!seen.empty() && polls_ - seen.front().poll > kUnclaimedPolls &&
                pollMs - seen.front().timeMs > kUnclaimedMs)
             seen.erase(seen.begin());
     std::vector<int> missed;
-    for (int code : reported_) {
-        std::vector<Transition> &seen = transitions_[code];
-        if (seen.empty())
-            missed.push_back(code);
-        else
+    std::vector<Sighting> waiting;
+    for (const Sighting &report : reports_) {
+        std::vector<Sighting> &seen = transitions_[report.code];
+        if (!seen.empty())
             seen.erase(seen.begin());
+        else if (polls_ != report.poll && pollMs - report.timeMs >= kUnseenMs)
+            missed.push_back(report.code);
+        else
+            waiting.push_back(report);
     }
-    reported_.clear();
+    reports_.swap(waiting);
     return missed;
 }

@@ -15,6 +15,7 @@
 #include "panels.h"
 #include "parts.h"
 #include "photo.h"
+#include "press_ledger.h"
 #include "recording_driver.h"
 #include "scene.h"
 #include "scene_load.h"
@@ -328,7 +329,7 @@ TEST_F(ViewerControls, FastForwardVolumeAndZoomGauge)
 }
 
 // A key pressed and released between two polls still reaches the command handler, once; a key the
-// polling saw is not queued twice, however late the window's report of it is taken.
+// polling saw is not queued twice, however early or late the window's report of it is taken.
 TEST_F(ViewerControls, TapsBetweenPollsAreNotLost)
 {
     auto driverKeys = (RecordingInputProc)(void *)GetProcAddress(GetModuleHandleW(L"vdr_record.dll"),
@@ -340,6 +341,9 @@ TEST_F(ViewerControls, TapsBetweenPollsAreNotLost)
     while (next_input_event()) {
     }
     note_press(kKeyF1 + 1);
+    poll_input();
+    EXPECT_EQ(next_input_event(), 0) << "polling may yet see it";
+    Sleep(PressLedger::kUnseenMs + 50); // the tick count moves in steps of up to 16 ms
     poll_input();
     EXPECT_EQ(next_input_event(), kKeyF1 + 1);
     EXPECT_EQ(next_input_event(), 0);
@@ -365,6 +369,19 @@ TEST_F(ViewerControls, TapsBetweenPollsAreNotLost)
     poll_input();
     EXPECT_EQ(next_input_event(), 0) << "queued a second time";
 
+    note_press(kKeyTab); // the window's report comes a poll before the keyboard state shows the key
+    poll_input();
+    keys[kKeyTab] = TRVX_INPUT_DOWN;
+    driverKeys(keys, buttons, axes);
+    poll_input();
+    EXPECT_EQ(next_input_event(), kKeyTab);
+    keys[kKeyTab] = 0;
+    driverKeys(keys, buttons, axes);
+    Sleep(PressLedger::kUnseenMs + 50); // the tick count moves in steps of up to 16 ms
+    poll_input();
+    poll_input();
+    EXPECT_EQ(next_input_event(), 0) << "queued a second time";
+
     EXPECT_EQ(press_code(VK_PAUSE, 0x00450001), kKeyPause);
     EXPECT_EQ(press_code(VK_UP, 0x01480001), kKeyUp);
     EXPECT_EQ(press_code('N', 0x40310001), 0) << "auto-repeat";
@@ -380,6 +397,21 @@ TEST_F(ViewerScene, OverlayLineIsBoundedByItsBuffer)
     draw_frame(true);
     viewer::set_overlay_line("", {}, 0, 0);
     EXPECT_EQ(g_run.overlayText[0], 0);
+}
+
+// Print tapped between two polls while a photo waits is a second photo, even when the tap is decided
+// only after the wait's time is up.
+TEST_F(ViewerControls, TapDuringThePhotosWaitIsAnotherPhoto)
+{
+    g_process.windowActive = 1;
+    forget_photos();
+    request_photo();
+    EXPECT_FALSE(photo_step());
+    note_press(kKeyPrintScreen);
+    int taken = 0;
+    for (int steps = 0; photo_wanted() && steps < 100000; ++steps)
+        taken += photo_step();
+    EXPECT_EQ(taken, 2);
 }
 
 // A photo that cannot be saved says so over the scene, instead of vanishing: beside the program

@@ -123,15 +123,23 @@ struct LedgerClock {
 
 TEST(PressLedger, EachPressReachesTheHandlerOnce)
 {
-    // A tap between two polls: only the window saw it.
+    // A tap between two polls: only the window saw it. It counts once a later poll, a quarter of a
+    // second on, still has not seen it.
     LedgerClock a;
     a.poll(false);
+    EXPECT_FALSE(a.ledger.undecided());
     a.ledger.noted(kPrint);
+    EXPECT_TRUE(a.ledger.undecided());
+    EXPECT_TRUE(a.poll(false).empty());
+    EXPECT_TRUE(a.poll(false).empty());
+    EXPECT_TRUE(a.poll(false).empty());
+    EXPECT_TRUE(a.ledger.undecided());
     EXPECT_EQ(a.poll(false), std::vector<int>{kPrint});
+    EXPECT_FALSE(a.ledger.undecided());
     EXPECT_TRUE(a.poll(false).empty());
 
-    // Polling saw the press (and queued it itself); the window's report comes three polls late, or
-    // before the poll that sees it.
+    // Polling saw the press (and queued it itself); the window's report comes three polls late, with
+    // the poll that sees it, or a poll before it (the keyboard state lagging the window's message).
     LedgerClock late;
     late.poll(false);
     late.poll(true);
@@ -143,13 +151,23 @@ TEST(PressLedger, EachPressReachesTheHandlerOnce)
     early.poll(false);
     early.ledger.noted(kPrint);
     EXPECT_TRUE(early.poll(true).empty());
+    LedgerClock ahead;
+    ahead.poll(false);
+    ahead.ledger.noted(kPrint);
+    EXPECT_TRUE(ahead.poll(false).empty());
+    EXPECT_TRUE(ahead.poll(true).empty());
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(ahead.poll(false).empty()) << "queued a second time";
 
     // Three taps within one poll's interval, of which polling saw the key down once: two more.
     LedgerClock three;
     three.poll(false);
     for (int i = 0; i < 3; ++i)
         three.ledger.noted(kPrint);
-    EXPECT_EQ(three.poll(true), (std::vector<int>{kPrint, kPrint}));
+    EXPECT_TRUE(three.poll(true).empty());
+    EXPECT_TRUE(three.poll(true).empty());
+    EXPECT_TRUE(three.poll(false).empty());
+    EXPECT_EQ(three.poll(false), (std::vector<int>{kPrint, kPrint}));
 
     // A press the window never reports (a click on the caption) stands for no later tap once it is
     // old: over four polls and a second.
@@ -159,5 +177,18 @@ TEST(PressLedger, EachPressReachesTheHandlerOnce)
     for (int i = 0; i < 10; ++i)
         caption.poll(false);
     caption.ledger.noted(kPrint);
-    EXPECT_EQ(caption.poll(false), std::vector<int>{kPrint});
+    std::vector<int> queued;
+    for (int i = 0; i < 4; ++i)
+        for (int code : caption.poll(false))
+            queued.push_back(code);
+    EXPECT_EQ(queued, std::vector<int>{kPrint});
+
+    // Forgotten reports (input thrown away while a photo is taken) never count.
+    LedgerClock forgotten;
+    forgotten.poll(false);
+    forgotten.ledger.noted(kPrint);
+    forgotten.poll(false);
+    forgotten.ledger.forget();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_TRUE(forgotten.poll(false).empty());
 }
