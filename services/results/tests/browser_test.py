@@ -145,6 +145,17 @@ def fits_window(driver):
     return driver.execute_script("return document.documentElement.scrollWidth <= window.innerWidth")
 
 
+def labels_inside_picture(driver):
+    return driver.execute_script("""
+        return [...document.querySelectorAll('svg.distribution')].every(svg => {
+            const box = svg.getBoundingClientRect();
+            return [...svg.querySelectorAll('text')].every(t => {
+                const r = t.getBoundingClientRect();
+                return r.left >= box.left - 0.5 && r.right <= box.right + 0.5;
+            });
+        });""")
+
+
 def no_alert(driver):
     try:
         driver.switch_to.alert
@@ -183,6 +194,7 @@ def main():
             used = faces_of(driver, selector)
             check(used and used <= faces, "%s drawn with Japanese faces %s (have %s)" % (selector, used, faces))
         check(fits_window(driver), "the leaderboard fits a 1280-pixel window")
+        check(labels_inside_picture(driver), "every label of the distribution lies inside its picture")
         shot(driver, out, "leaderboard")
 
         driver.find_element(By.LINK_TEXT, "モード1").click()
@@ -215,6 +227,7 @@ def main():
         used = faces_of(driver, "table.pc tbody tr:nth-child(2) th")
         check(used and used <= faces, "PCメーカー drawn with Japanese faces %s" % used)
         check(fits_window(driver), "the run's page fits a 1280-pixel window")
+        check(labels_inside_picture(driver), "every label of the run's distribution lies inside its picture")
         shot(driver, out, "run")
 
         driver.get(base + "/")
@@ -230,6 +243,10 @@ def main():
         check("フレームの記録" in main_text and "ショット 6" in main_text, "a run sent as a result file shows its shots")
         check(best != listed["runs"][0]["id"], "the result file's run is not the best")
         shot(driver, out, "run_details")
+
+        submit(base, [("Windows XP", "速いカード", "Core i9", [101929, 0, 0, 0], 1834757)])
+        driver.get(base + "/")
+        check(labels_inside_picture(driver), "a seven-digit score's label lies inside the distribution")
 
         driver.get(base + "/benchmark/post_data.php?a=%A9%A1&r=5")
         check("invalid EUC-JP sequence %A9%A1" in driver.page_source, "a refused address says why")

@@ -44,10 +44,12 @@ std::string distribution_svg(const Distribution &d) {
     }
     svg += "<line class=\"axis\" x1=\"" + std::to_string(kLeft) + "\" y1=\"" + number(kTop + plotHeight) + "\" x2=\"" +
            std::to_string(kWidth - kRight) + "\" y2=\"" + number(kTop + plotHeight) + "\"/>";
+    // Each label is centred on its bar's start, except at the ends, where it would be cut off.
     for (int t = 0; t <= kTicks; ++t) {
         size_t index = t * (d.bars.size() - 1) / kTicks;
+        const char *anchor = t == 0 ? "start" : t == kTicks ? "end" : "middle";
         svg += "<text x=\"" + number(kLeft + index * barWidth) + "\" y=\"" + std::to_string(kHeight - 8) +
-               "\">" + grouped(d.bars[index].from) + "</text>";
+               "\" text-anchor=\"" + anchor + "\">" + grouped(d.bars[index].from) + "</text>";
     }
     svg += "<text x=\"0\" y=\"" + std::to_string(kTop + 4) + "\">" + grouped(d.tallest) + " 件</text>";
     svg += "<text x=\"0\" y=\"" + number(kTop + plotHeight) + "\">0</text>";
